@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the build dependencies that are missing (Debian 12). Sourced by run.sh and test.sh.
+quarry_install_deps() {
+  local pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
+              libhidapi-dev libudev-dev libxml2-dev libgtest-dev libgmock-dev fonts-dejavu-core)
+  local missing=()
+  for p in "${pkgs[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
