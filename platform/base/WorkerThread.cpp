@@ -20,6 +20,7 @@ struct WorkerThread::State {
     std::atomic<bool> started{false};
     std::atomic<bool> finished{false};
     Event finishedEvent{ResetMode::Manual};
+    Event resumeEvent{ResetMode::Manual};
 };
 
 WorkerThread::WorkerThread() : WorkerThread(std::make_shared<Event>(ResetMode::Manual)) {}
@@ -33,6 +34,7 @@ WorkerThread::WorkerThread(std::shared_ptr<Event> stopEvent)
 WorkerThread::~WorkerThread()
 {
     RequestStop();
+    Resume();
     std::thread thread;
     bool launched = false;
     bool onWorker = false;
@@ -54,13 +56,12 @@ WorkerThread::~WorkerThread()
     }
 }
 
-bool WorkerThread::Start(Body body)
+bool WorkerThread::Start(Body body, StartMode mode)
 {
     if (!body) {
         return false;
     }
-    // Holding the lock while the thread is created means a body that calls Join straight
-    // away finds it launched, as a suspended start would.
+    // Held while the thread is created, so that a body calling Join at once finds it launched.
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_launched) {
         return false;
@@ -68,6 +69,8 @@ bool WorkerThread::Start(Body body)
     try {
         m_thread = std::thread([state = m_state, stopEvent = m_stopEvent, body = std::move(body)]() {
             t_currentWorker = state.get();
+            // Every path that could leave this wait open (Join, destruction) resumes first.
+            state->resumeEvent.Wait();
             state->started.store(true, std::memory_order_release);
             try {
                 body(*stopEvent);
@@ -81,7 +84,15 @@ bool WorkerThread::Start(Body body)
         return false;
     }
     m_launched = true;
+    if (mode == StartMode::Running) {
+        m_state->resumeEvent.Set();
+    }
     return true;
+}
+
+void WorkerThread::Resume()
+{
+    m_state->resumeEvent.Set();
 }
 
 void WorkerThread::RequestStop()
@@ -102,6 +113,7 @@ bool WorkerThread::Join()
         }
         thread = std::move(m_thread);
     }
+    Resume();
     if (thread.joinable()) {
         thread.join();
     } else {

@@ -30,8 +30,15 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    // Starts the body once. False if already started or the thread could not be created.
-    bool Start(Body body);
+    enum class StartMode { Running, Suspended };
+
+    // Starts the body once. A Suspended thread waits before its body until Resume (or
+    // Join, or destruction, which resume it so that it can see the stop and end).
+    // False if already started or the thread could not be created.
+    bool Start(Body body, StartMode mode = StartMode::Running);
+
+    // Lets a suspended thread run its body; no effect otherwise.
+    void Resume();
 
     // Signals the stop event.
     void RequestStop();
