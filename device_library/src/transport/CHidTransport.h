@@ -100,6 +100,7 @@ private:
     mutable std::timed_mutex jobListLock_;
     std::timed_mutex deviceLock_;                      // held by a worker for its whole job
     std::atomic<std::uint32_t>* progressTarget_ = nullptr;  // worker thread only
+    std::atomic<std::uint32_t> runningJobId_{0};            // the job holding deviceLock_, 0 = none
 };
 
 }  // namespace QuarryDriver
