@@ -22,8 +22,9 @@ std::optional<unsigned char> UnicodeToCp1252(char32_t codePoint);
 std::string Cp1252ToUtf8(std::string_view bytes);
 std::u16string Cp1252ToUtf16(std::string_view bytes);
 
-// Characters the code page lacks, and malformed input (bad UTF-8 sequences, unpaired
-// surrogates), each become one `replacement`; `lossless` (if given) tells whether any did.
+// Each character the code page lacks becomes one `replacement`, and so does each byte of
+// a malformed UTF-8 sequence (overlong, surrogate, above U+10FFFF, truncated) and each
+// unpaired surrogate; `lossless` (if given) tells whether nothing was replaced.
 std::string Utf8ToCp1252(std::string_view utf8, char replacement = kCp1252Replacement, bool* lossless = nullptr);
 std::string Utf16ToCp1252(std::u16string_view utf16, char replacement = kCp1252Replacement,
                           bool* lossless = nullptr);

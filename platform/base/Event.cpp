@@ -84,7 +84,8 @@ int WaitAny(std::span<Event* const> events, std::optional<std::chrono::milliseco
     if (events.empty() || std::any_of(events.begin(), events.end(), [](Event* e) { return e == nullptr; })) {
         return kWaitInvalid;
     }
-    const auto deadline = timeout ? std::optional(DeadlineAfter(*timeout)) : std::nullopt;
+    const bool bounded = timeout.has_value();
+    const auto deadline = bounded ? DeadlineAfter(*timeout) : std::chrono::steady_clock::time_point{};
 
     EventHub& hub = Hub();
     std::unique_lock<std::mutex> guard(hub.lock);
@@ -94,9 +95,9 @@ int WaitAny(std::span<Event* const> events, std::optional<std::chrono::milliseco
                 return static_cast<int>(i);
             }
         }
-        if (!deadline) {
+        if (!bounded) {
             hub.changed.wait(guard);
-        } else if (hub.changed.wait_until(guard, *deadline) == std::cv_status::timeout) {
+        } else if (hub.changed.wait_until(guard, deadline) == std::cv_status::timeout) {
             // One last look: a Set may have landed together with the time-out.
             for (std::size_t i = 0; i < events.size(); ++i) {
                 if (events[i]->TryConsumeLocked()) {
