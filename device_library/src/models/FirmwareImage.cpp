@@ -45,6 +45,9 @@ FirmwareImage::LoadResult FirmwareImage::Load(const std::string& path) {
     // What a partial read left behind must not count as file contents.
     std::fill(bytes_.begin() + static_cast<std::ptrdiff_t>(fileBytes_), bytes_.end(), 0xFF);
 
+    if (fileBytes_ < memory_map::kTextBlock1Address + memory_map::kTextSize) {
+        return LoadResult::NoVersionText;
+    }
     const auto text = bytes_.begin() + memory_map::kTextBlock1Address;
     const bool erased = std::all_of(text, text + memory_map::kTextSize, [](std::uint8_t b) { return b == 0xFF; });
     const bool zeroed = std::all_of(text, text + memory_map::kTextSize, [](std::uint8_t b) { return b == 0x00; });

@@ -24,8 +24,8 @@ public:
         EmptyPath,
         CannotOpen,
         ReadFailed,
-        // The version text block (flash 0x52000) is past the end of the file, erased (0xFF) or
-        // all zero. Its restore is the upgrade's last write and the amplifier only leaves its
+        // The version text block (flash 0x52000) is not wholly inside the file, is erased (0xFF)
+        // or is all zero (the erase marker). Its restore is the upgrade's last write and the amplifier only leaves its
         // boot loader when it holds a version, so such a file would strand the amplifier.
         NoVersionText,
     };

@@ -14,4 +14,12 @@ GlobalSettingBlock BuildGlobalSettingBlock(std::span<const std::uint8_t, kGlobal
     return block;
 }
 
+WritePlan PlanGlobalSettingUpload(std::span<const std::uint8_t, kGlobalSettingInputSize> input) {
+    const GlobalSettingBlock block = BuildGlobalSettingBlock(input);
+    WritePlan plan;
+    plan.AddWrite(kStepWriteById, a210_map::kGlobalSettingAddress, std::vector<std::uint8_t>(block.begin(), block.end()),
+                  1);
+    return plan;
+}
+
 }  // namespace QuarryDriver

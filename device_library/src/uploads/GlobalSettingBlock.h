@@ -9,6 +9,7 @@
 #include <span>
 
 #include "device_library/src/models/ModelMemoryMap.h"
+#include "device_library/src/models/WritePlan.h"
 
 namespace QuarryDriver {
 
@@ -18,6 +19,9 @@ inline constexpr std::size_t kGlobalSettingHeaderSize = 2;
 using GlobalSettingBlock = std::array<std::uint8_t, a210_map::kGlobalSettingBlockSize>;
 
 GlobalSettingBlock BuildGlobalSettingBlock(std::span<const std::uint8_t, kGlobalSettingInputSize> input);
+
+// The upload: one write by id of the block at 0x3C000, ended with "END".
+WritePlan PlanGlobalSettingUpload(std::span<const std::uint8_t, kGlobalSettingInputSize> input);
 
 }  // namespace QuarryDriver
 

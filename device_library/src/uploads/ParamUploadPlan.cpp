@@ -124,4 +124,30 @@ ParamUploadPlan BuildParamUploadPlan(std::span<const std::uint8_t, param_image::
     return plan;
 }
 
+WritePlan PlanDspParamUpload(std::span<const std::uint8_t, param_image::kImageSize> image) {
+    ParamUploadPlan items = BuildParamUploadPlan(image);
+    WritePlan plan;
+    for (ParamItemBuffer& item : items.items) {
+        plan.AddWrite(kStepFlashWrite, item.stagingAddress, std::move(item.bytes), 0);
+    }
+    // Every channel's change-flag block goes last, changed or not: the amplifier takes the staged
+    // items into its live banks only when it sees the flags, so a failed item write leaves the
+    // banks untouched.
+    for (unsigned c = 0; c < a210_map::kChannelCount; ++c) {
+        const ChangeFlagBlock& flags = items.changeFlags[c];
+        plan.AddWrite(kStepFlashWrite, a210_map::ChangeFlagAddress(c),
+                      std::vector<std::uint8_t>(flags.begin(), flags.end()), c + 1 == a210_map::kChannelCount ? 1 : 0);
+    }
+    return plan;
+}
+
+WritePlan PlanWriteByIdUpload(std::span<const std::uint8_t, param_image::kImageSize> image) {
+    ParamUploadPlan items = BuildParamUploadPlan(image);
+    WritePlan plan;
+    for (ParamItemBuffer& item : items.items) {
+        plan.AddWrite(kStepWriteById, item.stagingAddress, std::move(item.bytes), 0);
+    }
+    return plan;
+}
+
 }  // namespace QuarryDriver

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "device_library/src/models/ModelMemoryMap.h"
+#include "device_library/src/models/WritePlan.h"
 #include "device_library/src/uploads/ParamImageLayout.h"
 
 namespace QuarryDriver {
@@ -34,6 +35,13 @@ struct ParamUploadPlan {
 inline constexpr std::array<unsigned, a210_map::kItemCount> kUploadItemOrder = {2, 5, 1, 0, 6, 3, 4};
 
 ParamUploadPlan BuildParamUploadPlan(std::span<const std::uint8_t, param_image::kImageSize> image);
+
+// The DSP parameter upload: every built item to its staging address ("WR_FLA"), then the four
+// change-flag blocks, the last one ending the upload.
+WritePlan PlanDspParamUpload(std::span<const std::uint8_t, param_image::kImageSize> image);
+
+// The same items as writes by id (id = staging address), each ended with "CON"; no flags.
+WritePlan PlanWriteByIdUpload(std::span<const std::uint8_t, param_image::kImageSize> image);
 
 // Whether the image's dirty mask selects item `item` of `channel`.
 bool ItemSelected(const ParamImageView& image, unsigned item, unsigned channel);

@@ -1,0 +1,128 @@
+// The connected amplifier: one object per device, whose class is chosen by the USB product id.
+// Every operation becomes one job of protocol steps on the device's transport; the device keeps
+// one current job and deletes it (with its buffers) before it builds the next. Operations return
+// 1 when their job is running and 0 when they refuse or the job cannot be built or started.
+//
+// Threads: job-building operations and the Copy slots are called by one operation worker at a
+// time; Cancel, IsCompleted, IsSuccessful and Progress may come from any thread. deviceLock_
+// guards the current job id and the buffer list while a job is built or dropped.
+#ifndef QUARRY_MODELS_CDEVICE_BASE_H
+#define QUARRY_MODELS_CDEVICE_BASE_H
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "device_library/include/QuarryRecords.h"
+#include "device_library/src/models/FirmwareImage.h"
+#include "device_library/src/models/JobBuffers.h"
+#include "device_library/src/models/WritePlan.h"
+#include "device_library/src/protocol/CBootProtocol.h"
+
+namespace QuarryDriver {
+
+// The steps of a job being built: adds them to the transport and keeps their data alive in the
+// device's buffer list. A failed add is remembered and fails the whole build.
+class JobSteps {
+public:
+    JobSteps(CHidTransport& transport, std::uint32_t jobId, JobBuffers& buffers)
+        : transport_(transport), jobId_(jobId), buffers_(buffers) {}
+
+    void Add(std::uint32_t type, const StepArgs& args) {
+        if (ok_ && transport_.AddStep(jobId_, type, args) == 0) {
+            ok_ = false;
+        }
+    }
+    void Read(std::uint32_t type, std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) {
+        Add(type, StepArgs::Read(address, length, buffer));
+    }
+    // Moves the plan's buffers into the buffer list and adds its steps in order.
+    void AddPlan(WritePlan&& plan);
+    bool Ok() const { return ok_; }
+
+private:
+    CHidTransport& transport_;
+    std::uint32_t jobId_;
+    JobBuffers& buffers_;
+    bool ok_ = true;
+};
+
+class CDeviceBase {
+public:
+    explicit CDeviceBase(std::unique_ptr<CBootProtocol> transport);
+    virtual ~CDeviceBase();
+    CDeviceBase(const CDeviceBase&) = delete;
+    CDeviceBase& operator=(const CDeviceBase&) = delete;
+
+    virtual int UpgradeFirmware(const char* path) = 0;
+    virtual int UpgradeGlobalSetting(const std::uint8_t* input);  // 2050 bytes
+    virtual int UpgradeDSPParam(const std::uint8_t* image);        // 9000 bytes
+    virtual int Reset() = 0;
+    virtual int ReadBasicInfo() = 0;
+    virtual int ReadGlobalSettingInfo();
+    virtual int ReadGlobalSettingInfoFromMCU();
+    virtual int ReadDspParamInfo();
+    virtual int ReadDspParamInfoFromMCU();
+    virtual int ReadHwInfo();
+    // Raw reads write straight into the caller's buffer while the job runs; it must hold
+    // `length` bytes and stay valid until the job has completed.
+    virtual int ReadMCU(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) = 0;
+    virtual int ReadFlash(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) = 0;
+    virtual int ReadMCUbyID(std::uint32_t id, std::uint32_t length, std::uint8_t* buffer);
+    virtual int WriteMCUbyID(const std::uint8_t* image);  // 9000 bytes
+    virtual int SendCommand(std::uint16_t w1, std::uint16_t w2, std::uint16_t w3);
+    // The connection handshake; *outFlag is set to 1 by the job when the device took it, and
+    // must stay valid until the job has completed.
+    virtual int Connect(std::uint32_t* outFlag) = 0;
+
+    // Forwarded to the current job. Without a job the device counts as completed and not
+    // successful, so a device whose job could not be built can still be released.
+    int Cancel();
+    int IsCompleted();
+    int IsSuccessful();
+    std::uint8_t Progress();
+
+    // Hand out the results of the last successful read; a model without the record does nothing.
+    virtual void CopyBasicInfo(BasicInfo* out) = 0;
+    virtual void CopyGlobalSetting(GlobalSettingRecord* out);
+    virtual void CopyGlobalSettingFromMCU(GlobalSettingRecord* out);
+    virtual void CopyDspParamInfo(DspParamInfo* out);
+    virtual void CopyDspParamInfoFromMCU(DspParamInfo* out);
+    virtual void CopyHwInfo(HwInfoRecord* out);
+
+    int IsPresent() const;
+    const std::string& DevicePath() const;
+
+protected:
+    // The job pattern every operation follows: refuse while the current job runs, drop it and its
+    // buffers, create a job, let `build` add its steps, run it. 1 when running; on any failure
+    // the new job and its buffers are dropped and 0 returned.
+    int StartJob(const std::function<void(JobSteps&)>& build);
+    int StartWritePlan(WritePlan&& plan);
+    // One raw read of `type` when [address, address + length) lies inside a memory of `limit`
+    // bytes; 0 without a job otherwise.
+    int StartBoundedRead(std::uint32_t type, std::uint32_t address, std::uint32_t length, std::uint8_t* buffer,
+                         std::uint64_t limit);
+    // The firmware job of a model: reads the file, lets `plan` build the steps and starts them.
+    int StartFirmwareJob(const char* path, WritePlan (*plan)(const FirmwareImage&));
+
+    // Deletes the transport, which stops any job still running. Models call it first in their
+    // destructors so no job writes into result buffers that are being destroyed.
+    void DestroyTransport();
+
+    BasicInfo basicInfo_{};  // written by read jobs, read by CopyBasicInfo after success
+
+private:
+    void DropJobLocked();
+
+    std::unique_ptr<CBootProtocol> transport_;
+    std::timed_mutex deviceLock_;
+    JobBuffers buffers_;                        // guarded by deviceLock_
+    std::atomic<std::uint32_t> currentJob_{0};  // written under deviceLock_; 0 = none
+};
+
+}  // namespace QuarryDriver
+
+#endif
