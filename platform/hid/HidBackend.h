@@ -52,6 +52,10 @@ struct HidBackendOps {
     // whole report in report.
     HidStatus (*read)(BackendHandle* handle, std::uint8_t* report, int timeoutMs,
                       const std::atomic<bool>& abort);
+
+    // Called from any thread by Abort, after the abort flag is set, to wake a write or read
+    // waiting in the backend at once. May be null: the 20 ms slices then bound the delay.
+    void (*interrupt)(BackendHandle* handle);
 };
 
 const HidBackendOps& HidrawBackendOps();

@@ -172,6 +172,9 @@ HidStatus HidDevice::Read(std::span<std::uint8_t, kReportSize> report, int timeo
 void HidDevice::Abort()
 {
     abort_.store(true);
+    if (ops_.interrupt != nullptr) {
+        ops_.interrupt(handle_);
+    }
 }
 
 }  // namespace platform::hid

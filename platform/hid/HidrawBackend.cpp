@@ -154,7 +154,7 @@ HidStatus Read(BackendHandle* handle, std::uint8_t* report, int timeoutMs, const
 
 const HidBackendOps& HidrawBackendOps()
 {
-    static const HidBackendOps ops{"hidraw", Enumerate, Present, LockFile, false, Open, Close, Write, Read};
+    static const HidBackendOps ops{"hidraw", Enumerate, Present, LockFile, false, Open, Close, Write, Read, nullptr};
     return ops;
 }
 

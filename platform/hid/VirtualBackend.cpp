@@ -4,6 +4,7 @@
 // file exists.
 #include <dirent.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -22,6 +23,7 @@ namespace platform::hid {
 
 struct BackendHandle {
     int fd = -1;
+    int wakeFd = -1;  // eventfd written by Abort so a poll ends at once
     std::string path;
     std::uint8_t pending[kReportSize] = {0};  // bytes of an input report that arrived in pieces
     std::size_t pendingBytes = 0;
@@ -145,8 +147,15 @@ BackendHandle* Open(const std::string& path, HidStatus& status)
         ::close(fd);
         return nullptr;
     }
+    const int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) {
+        status = HidStatus::Error;
+        ::close(fd);
+        return nullptr;
+    }
     auto* handle = new BackendHandle;
     handle->fd = fd;
+    handle->wakeFd = wakeFd;
     handle->path = path;
     return handle;
 }
@@ -154,7 +163,21 @@ BackendHandle* Open(const std::string& path, HidStatus& status)
 void Close(BackendHandle* handle)
 {
     ::close(handle->fd);
+    ::close(handle->wakeFd);
     delete handle;
+}
+
+void Interrupt(BackendHandle* handle)
+{
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(handle->wakeFd, &one, sizeof one);
+}
+
+// Waits for events on the connection or a wake-up by Abort; returns poll's result.
+int WaitFor(BackendHandle* handle, short events, int timeoutMs)
+{
+    pollfd waitFor[2] = {{handle->fd, events, 0}, {handle->wakeFd, POLLIN, 0}};
+    return ::poll(waitFor, 2, timeoutMs);
 }
 
 int MillisecondsLeft(Clock::time_point deadline)
@@ -193,8 +216,7 @@ HidStatus Write(BackendHandle* handle, const std::uint8_t* report, int timeoutMs
             handle->broken = sent > 0;
             return HidStatus::Timeout;
         }
-        pollfd waitFor {handle->fd, POLLOUT, 0};
-        ::poll(&waitFor, 1, std::min(left, kIoSliceMs));
+        WaitFor(handle, POLLOUT, std::min(left, kIoSliceMs));
         if (!IsSocketFile(handle->path)) {
             return HidStatus::Gone;
         }
@@ -233,8 +255,7 @@ HidStatus Read(BackendHandle* handle, std::uint8_t* report, int timeoutMs, const
         if (left == 0) {
             return HidStatus::Timeout;
         }
-        pollfd waitFor {handle->fd, POLLIN, 0};
-        const int ready = ::poll(&waitFor, 1, std::min(left, kIoSliceMs));
+        const int ready = WaitFor(handle, POLLIN, std::min(left, kIoSliceMs));
         // A device whose socket file went away is unplugged even if its connection lingers.
         if (ready == 0 && !IsSocketFile(handle->path)) {
             return HidStatus::Gone;
@@ -246,7 +267,7 @@ HidStatus Read(BackendHandle* handle, std::uint8_t* report, int timeoutMs, const
 
 const HidBackendOps& VirtualBackendOps()
 {
-    static const HidBackendOps ops{"virtual", Enumerate, Present, LockFile, true, Open, Close, Write, Read};
+    static const HidBackendOps ops{"virtual", Enumerate, Present, LockFile, true, Open, Close, Write, Read, Interrupt};
     return ops;
 }
 

@@ -1,0 +1,199 @@
+// The scripted stand-in device's socket server.
+#include "tests/device_transport/ScriptedDevice.h"
+
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+namespace testing_support {
+
+VirtualHidFolder::VirtualHidFolder()
+{
+    char pattern[] = "/tmp/quarry-hid-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = pattern;
+    ::setenv("QUARRY_VIRTUAL_HID_DIR", path_.c_str(), 1);
+}
+
+VirtualHidFolder::~VirtualHidFolder()
+{
+    ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string VirtualHidFolder::SocketPath(std::uint16_t vendorId, std::uint16_t productId,
+                                         const std::string& serial) const
+{
+    char ids[16];
+    std::snprintf(ids, sizeof ids, "%04x-%04x-", vendorId, productId);
+    return path_ + "/" + ids + serial + ".sock";
+}
+
+ScriptedDevice::ScriptedDevice(const std::string& socketPath, Script script)
+    : path_(socketPath), script_(std::move(script))
+{
+    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path_.c_str(), sizeof address.sun_path - 1);
+    if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listenFd_, 8) != 0) {
+        throw std::runtime_error("cannot serve " + path_);
+    }
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    server_ = std::thread([this] { Serve(); });
+}
+
+ScriptedDevice::~ScriptedDevice()
+{
+    stop_ = true;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+    server_.join();
+    ::close(listenFd_);
+    ::close(wakeFd_);
+    ::unlink(path_.c_str());
+}
+
+std::vector<ReceivedReport> ScriptedDevice::Received() const
+{
+    std::lock_guard<std::mutex> guard(receivedMutex_);
+    return received_;
+}
+
+std::size_t ScriptedDevice::ReceivedCount() const
+{
+    std::lock_guard<std::mutex> guard(receivedMutex_);
+    return received_.size();
+}
+
+void ScriptedDevice::Unplug()
+{
+    unplugRequested_ = true;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+    while (unplugRequested_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void ScriptedDevice::Serve()
+{
+    struct Connection {
+        int fd;
+        int number;
+        Report pending;
+        std::size_t have;
+    };
+    std::vector<Connection> open;
+    bool plugged = true;
+    auto unplug = [&] {
+        for (const Connection& c : open) {
+            ::close(c.fd);
+        }
+        open.clear();
+        if (plugged) {
+            ::unlink(path_.c_str());
+            plugged = false;
+        }
+    };
+    while (!stop_) {
+        if (unplugRequested_) {
+            unplug();
+            unplugRequested_ = false;
+        }
+        std::vector<pollfd> fds;
+        fds.push_back({wakeFd_, POLLIN, 0});
+        fds.push_back({plugged ? listenFd_ : -1, POLLIN, 0});
+        for (const Connection& c : open) {
+            fds.push_back({c.fd, POLLIN, 0});
+        }
+        if (::poll(fds.data(), fds.size(), 50) <= 0) {
+            continue;
+        }
+        if (fds[0].revents != 0) {
+            std::uint64_t value = 0;
+            [[maybe_unused]] ssize_t n = ::read(wakeFd_, &value, sizeof value);
+        }
+        if (plugged && (fds[1].revents & POLLIN) != 0) {
+            const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd >= 0) {
+                open.push_back({fd, ++connections_, Report{}, 0});
+                if (static_cast<int>(open.size()) > mostAtOnce_) {
+                    mostAtOnce_ = static_cast<int>(open.size());
+                }
+            }
+        }
+        for (std::size_t i = 0; i < open.size();) {
+            Connection& c = open[i];
+            const pollfd& p = fds[i + 2];
+            if (p.revents == 0) {
+                ++i;
+                continue;
+            }
+            const ssize_t got = ::recv(c.fd, c.pending.data() + c.have, c.pending.size() - c.have, MSG_DONTWAIT);
+            if (got <= 0) {
+                ::close(c.fd);
+                open.erase(open.begin() + static_cast<long>(i));
+                continue;
+            }
+            c.have += static_cast<std::size_t>(got);
+            if (c.have < c.pending.size()) {
+                ++i;
+                continue;
+            }
+            c.have = 0;
+            std::size_t count = 0;
+            {
+                std::lock_guard<std::mutex> guard(receivedMutex_);
+                received_.push_back({c.number, c.pending});
+                count = received_.size();
+            }
+            if (unplugAt_ != 0 && count == unplugAt_) {
+                unplug();
+                break;
+            }
+            for (const Report& reply : script_(c.pending)) {
+                [[maybe_unused]] ssize_t sent = ::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+            }
+            ++i;
+        }
+    }
+    unplug();
+}
+
+Report Reply(std::uint8_t code, const char* tag)
+{
+    Report report{};
+    report[0] = code;
+    std::memcpy(report.data() + 1, tag, 3);
+    return report;
+}
+
+Report ReplyWithValue(std::uint8_t code, const char* tag, std::uint32_t value)
+{
+    Report report = Reply(code, tag);
+    report[4] = static_cast<std::uint8_t>(value >> 24);
+    report[5] = static_cast<std::uint8_t>(value >> 16);
+    report[6] = static_cast<std::uint8_t>(value >> 8);
+    report[7] = static_cast<std::uint8_t>(value);
+    return report;
+}
+
+bool StartsWith(const Report& report, const char* text)
+{
+    return std::memcmp(report.data(), text, std::strlen(text)) == 0;
+}
+
+}  // namespace testing_support
