@@ -16,10 +16,12 @@ struct EventHub {
     std::condition_variable changed;
 };
 
+// Never destroyed: a worker left to finish on its own may still set an event while the
+// process runs its static destructors.
 EventHub& Hub()
 {
-    static EventHub hub;
-    return hub;
+    static EventHub* const hub = new EventHub;
+    return *hub;
 }
 
 // Keeps now + timeout inside the clock's range; a year is "for ever" for any caller.
