@@ -1,5 +1,6 @@
 // Chunk reader: every byte read or skipped inside a chunk is charged to each enclosing
 // chunk, so every level knows exactly what is left of its payload.
+#include <algorithm>
 #include <bit>
 #include <limits>
 #include <new>
@@ -213,18 +214,28 @@ bool ChunkAccess<Kind>::ReadPayload(Reader& reader, void* dst, std::uint32_t n)
 template <class Kind>
 bool ReadChunkPayload(ChunkReader<Kind>& reader, std::vector<std::uint8_t>& out)
 {
+    out.clear();
     if (!ChunkAccess<Kind>::ReadHeader(reader)) {
         return false;
     }
-    // The length was checked against what remains when the header was read, so it bounds
-    // the allocation by the real data.
-    const std::uint32_t n = reader.Remaining();
-    try {
-        out.resize(n);
-    } catch (const std::bad_alloc&) {
-        return false;
+    // Grown piece by piece as bytes arrive: a stream that cannot tell its size lets a
+    // length through unchecked, and even then the allocation follows the real data.
+    constexpr std::uint32_t kPiece = 0x10000;
+    while (reader.Remaining() > 0) {
+        const std::uint32_t n = std::min<std::uint32_t>(reader.Remaining(), kPiece);
+        const std::size_t offset = out.size();
+        try {
+            out.resize(offset + n);
+        } catch (const std::bad_alloc&) {
+            out.clear();
+            return false;
+        }
+        if (!ReadChunkBytes(reader, out.data() + offset, n)) {
+            out.clear();
+            return false;
+        }
     }
-    return ReadChunkBytes(reader, out.data(), n);
+    return true;
 }
 
 template <class Kind>
