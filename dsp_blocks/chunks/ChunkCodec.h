@@ -200,7 +200,8 @@ bool BeginChunkRead(ChunkReader<ProjectChunk>& reader);
 // anything when fewer than n bytes remain in the chunk.
 template <class Kind>
 bool ReadChunkBytes(ChunkReader<Kind>& reader, void* dst, std::uint32_t n);
-// Reads the whole unread rest of the payload into `out`.
+// Reads the whole unread rest of the payload into `out` (emptied on failure). The buffer
+// grows as bytes arrive, so a length that lied costs no more memory than the data present.
 template <class Kind>
 bool ReadChunkPayload(ChunkReader<Kind>& reader, std::vector<std::uint8_t>& out);
 // True when no payload byte is left (reading the header first when needed; a nested reader
