@@ -126,18 +126,10 @@ void ScriptedDevice::Serve()
             std::uint64_t value = 0;
             [[maybe_unused]] ssize_t n = ::read(wakeFd_, &value, sizeof value);
         }
-        if (plugged && (fds[1].revents & POLLIN) != 0) {
-            const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd >= 0) {
-                open.push_back({fd, ++connections_, Report{}, 0});
-                if (static_cast<int>(open.size()) > mostAtOnce_) {
-                    mostAtOnce_ = static_cast<int>(open.size());
-                }
-            }
-        }
-        for (std::size_t i = 0; i < open.size();) {
+        const std::size_t polled = open.size();
+        for (std::size_t k = 0, i = 0; k < polled && i < open.size(); ++k) {
             Connection& c = open[i];
-            const pollfd& p = fds[i + 2];
+            const pollfd& p = fds[k + 2];
             if (p.revents == 0) {
                 ++i;
                 continue;
@@ -168,6 +160,17 @@ void ScriptedDevice::Serve()
                 [[maybe_unused]] ssize_t sent = ::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL);
             }
             ++i;
+        }
+        // New connections only after the old ones were read: a host that closed and then
+        // connected again must not count as two at once.
+        if (plugged && (fds[1].revents & POLLIN) != 0) {
+            const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd >= 0) {
+                open.push_back({fd, ++connections_, Report{}, 0});
+                if (static_cast<int>(open.size()) > mostAtOnce_) {
+                    mostAtOnce_ = static_cast<int>(open.size());
+                }
+            }
         }
     }
     unplug();
