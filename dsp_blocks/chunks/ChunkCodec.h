@@ -44,7 +44,9 @@
 //     }
 //
 // ReadChunkHeader16 and BeginChunkRead are the header reads of the settings and project
-// kinds. Every operation returns false on failure; the caller then abandons the whole
+// kinds. A nested reader made when its parent has nothing left reads as the list end, so
+// where a child is required ask IsChunkAtEnd(parent) first. Like writers, readers must be
+// declared after their parent (they close themselves when they go out of scope). Every operation returns false on failure; the caller then abandons the whole
 // encoding or decoding. A failed reader fails its enclosing readers too, so no later read in
 // the same outer chunk succeeds.
 //
