@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
+#include <cstddef>
 
 #include "dsp_blocks/chunks/ChunkCodec.h"
 
