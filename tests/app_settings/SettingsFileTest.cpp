@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "application/settings/SettingsFile.h"
+#include "dsp_blocks/chunks/InplaceMemoryStream.h"
 #include "platform/base/ByteStreamMemory.h"
 #include "tests/app_settings/TempFolder.h"
 
@@ -133,6 +134,18 @@ TEST(SettingsFileLayout, ValuesAreLittleEndianInTheirChunks) {
   // the last mode chunk: channel 15, then the mode
   std::size_t last = 148 + 15 * 9;
   EXPECT_EQ(Bytes(b.begin() + last, b.begin() + last + 9), (Bytes{5, 0, 0x73, 0x55, 15, 0xCD, 0xAB, 0, 0}));
+}
+
+TEST(SettingsFileLayout, WriteFailsUnlessTheWholeFileFits) {
+  std::uint8_t buffer[kSettingsFileBytes];
+  for (std::uint32_t capacity = 0; capacity < kSettingsFileBytes; ++capacity) {
+    dsp::InplaceWriteStream stream(buffer, capacity);
+    EXPECT_FALSE(WriteAppSettingsStream(&stream, Sample())) << capacity;
+  }
+  dsp::InplaceWriteStream stream(buffer, kSettingsFileBytes);
+  EXPECT_TRUE(WriteAppSettingsStream(&stream, Sample()));
+  EXPECT_EQ(stream.Size(), kSettingsFileBytes);
+  EXPECT_FALSE(WriteAppSettingsStream(nullptr, Sample()));
 }
 
 TEST(SettingsFileRoundTrip, EveryFieldTogether) {
