@@ -39,6 +39,7 @@ protected:
     void SetBlob(const Bytes& bytes) { block.SetParamBlob(bytes.data(), static_cast<std::uint32_t>(bytes.size())); }
     Bytes ParamBytes() const { return Bytes(block.paramBlob.Data(), block.paramBlob.Data() + block.paramBlob.Size()); }
 
+    RecordingAmplifier amp;  // declared before the block, which may hold a reference
     DiagramBlock block;
     CCrossoverController controller{block};
 };
@@ -123,7 +124,6 @@ TEST_F(CrossoverTest, DecodedValuesAreBroughtIntoPanelRanges)
 TEST_F(CrossoverTest, HighImpedanceModesRaiseTheHighPassToFiftyHertz)
 {
     for (std::uint32_t mode : {3u, 4u}) {
-        RecordingAmplifier amp;
         block.SetAmplifier(&amp);
         ASSERT_TRUE(controller.SetFilter(0, CrossoverFilter{2, 30.0f}, false));
         amp.queued.clear();
@@ -176,7 +176,6 @@ TEST_F(CrossoverTest, OpenPanelLearnsTheModeAndReloadsWhenTheFloorMovedIt)
 
 TEST_F(CrossoverTest, RedesignOnlyChangesSectionsButSendsAndStoresNothing)
 {
-    RecordingAmplifier amp;
     ASSERT_TRUE(controller.Load());
     block.SetAmplifier(&amp);
     const Bytes before = ParamBytes();
@@ -201,7 +200,6 @@ TEST_F(CrossoverTest, SetFiltersNullRestoresDefaultsAndCommits)
 
 TEST_F(CrossoverTest, CommitForwardsExactlyWhatItStoredToTheAmplifier)
 {
-    RecordingAmplifier amp;
     block.SetAmplifier(&amp);
     ASSERT_TRUE(controller.SetFilter(1, CrossoverFilter{7, 1200.0f}, false));
     ASSERT_EQ(amp.queued.size(), 1u);

@@ -36,7 +36,7 @@ protected:
             pointers.push_back(blocks.back().get());
         }
     }
-    void Attach(RecordingAmplifier& amp)
+    void Attach()
     {
         for (auto& block : blocks) {
             block->SetAmplifier(&amp);
@@ -49,6 +49,8 @@ protected:
         }
     }
 
+    // Declared first: the blocks hold references to it until TearDown.
+    RecordingAmplifier amp;
     std::vector<std::unique_ptr<DiagramBlock>> blocks;
     std::vector<DiagramBlock*> pointers;
 };
@@ -86,8 +88,7 @@ TEST_F(DelayTest, CommittedDelaySendsSamplesAndDeferredDelaySendsNothing)
     MakeBlocks(BlockType::Delay);
     LDelayDialogController controller(pointers);
     ASSERT_TRUE(controller.Load());
-    RecordingAmplifier amp;
-    Attach(amp);
+    Attach();
     EXPECT_TRUE(controller.SetDelay(1, 10.5f, true));
     EXPECT_TRUE(amp.queued.empty());
     EXPECT_EQ(controller.GetDelay(1), 10.5f);
@@ -222,8 +223,7 @@ TEST_F(InputGainTest, EveryBlockGetsTheOneBytePlaceholders)
     MakeBlocks(BlockType::InputGain);
     SetBlob(*blocks[1], Bytes{7, 7, 7});
     LInputGainDialogController controller(pointers);
-    RecordingAmplifier amp;
-    Attach(amp);
+    Attach();
     ASSERT_TRUE(controller.Load());
     for (auto& block : blocks) {
         EXPECT_EQ(Of(block->coefBlob), Bytes{0});
@@ -262,8 +262,7 @@ TEST_F(OutputPolarityTest, PolarityTwoIsStoredAsTwoAndSentAsOne)
     MakeBlocks(BlockType::OutputGain);
     SetBlob(*blocks[1], List({Chunk(0x90, Bytes{2})}));
     LOutputGainDialogController controller(pointers);
-    RecordingAmplifier amp;
-    Attach(amp);
+    Attach();
     ASSERT_TRUE(controller.Load());
     std::uint8_t polarity = 0;
     ASSERT_TRUE(controller.GetPolarity(1, polarity));
@@ -283,8 +282,7 @@ TEST_F(OutputPolarityTest, SetPolarityCommitsThatOutputOnly)
     MakeBlocks(BlockType::OutputGain);
     LOutputGainDialogController controller(pointers);
     ASSERT_TRUE(controller.Load());
-    RecordingAmplifier amp;
-    Attach(amp);
+    Attach();
     ASSERT_TRUE(controller.SetPolarity(2, 1));
     ASSERT_EQ(amp.queued.size(), 1u);
     EXPECT_EQ(amp.queued[0].channel, 2);

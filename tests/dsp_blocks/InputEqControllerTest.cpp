@@ -46,6 +46,7 @@ protected:
         return bands[i];
     }
 
+    RecordingAmplifier amp;  // declared before the block, which may hold a reference
     DiagramBlock block;
     LInputEQController controller{block};
 };
@@ -153,7 +154,6 @@ TEST_F(InputEqTest, DecodedValuesAreClampedAndNanTakesTheDefault)
 
 TEST_F(InputEqTest, DesignOnlySendsNothingAndKeepsTheBlob)
 {
-    RecordingAmplifier amp;
     ASSERT_TRUE(controller.Load());
     block.SetAmplifier(&amp);
     const Bytes before = ParamBytes();
