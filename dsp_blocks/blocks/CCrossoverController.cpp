@@ -2,6 +2,7 @@
 // in the coefficient blob.
 #include "dsp_blocks/blocks/CCrossoverController.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "dsp_blocks/blocks/CoefficientBlob.h"
@@ -66,9 +67,9 @@ CrossoverFilter CCrossoverController::Sanitize(CrossoverFilter filter, const Cro
     if (!IsKnownFilterType(filter.type)) {
         filter.type = FilterTypeCode::kFlat;
     }
-    filter.frequency = ParamRange::Clamp(filter.frequency, GetMinimumFrequency(), ParamRange::kMaxFrequency,
-                                         ParamRange::Clamp(fallback.frequency, GetMinimumFrequency(),
-                                                           ParamRange::kMaxFrequency, fallback.frequency));
+    const float minimum = GetMinimumFrequency();
+    const float fallbackFrequency = std::clamp(fallback.frequency, minimum, ParamRange::kMaxFrequency);
+    filter.frequency = ParamRange::Clamp(filter.frequency, minimum, ParamRange::kMaxFrequency, fallbackFrequency);
     return filter;
 }
 
@@ -236,6 +237,8 @@ bool CCrossoverController::ApplyChannelConfig(ChannelConfig config)
     if (!raised) {
         return false;
     }
+    // The values changed whether or not this commit stores them: the document answers a
+    // true result by writing every block again.
     Commit();
     return true;
 }
