@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "device_library/src/transport/BoundedLock.h"
 #include "device_library/src/transport/OpenDeviceList.h"
 #include "device_library/src/transport/ThreadRegistry.h"
 
@@ -54,8 +55,8 @@ HidJobRecord* CHidTransport::FindJob(std::uint32_t jobId) const
 
 std::uint32_t CHidTransport::CreateJob()
 {
-    std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(jobListLock_, kLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     std::uint32_t id = 1;
@@ -77,8 +78,8 @@ std::uint32_t CHidTransport::AddStep(std::uint32_t jobId, std::uint32_t type, co
     if (type >= kStepTypeCount || CheckStepType(type, args) == 0) {
         return 0;
     }
-    std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(jobListLock_, kLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     HidJobRecord* job = FindJob(jobId);
@@ -103,8 +104,8 @@ std::uint32_t CHidTransport::AddStep(std::uint32_t jobId, std::uint32_t type, co
 
 int CHidTransport::RunJob(std::uint32_t jobId)
 {
-    std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(jobListLock_, kLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     HidJobRecord* job = FindJob(jobId);
@@ -132,8 +133,8 @@ int CHidTransport::RunJob(std::uint32_t jobId)
 
 int CHidTransport::CancelJob(std::uint32_t jobId)
 {
-    std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(jobListLock_, kLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     HidJobRecord* job = FindJob(jobId);
@@ -152,8 +153,8 @@ int CHidTransport::CancelJob(std::uint32_t jobId)
 
 int CHidTransport::JobCompleted(std::uint32_t jobId)
 {
-    std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(jobListLock_, kLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     HidJobRecord* job = FindJob(jobId);
@@ -172,8 +173,8 @@ int CHidTransport::JobCompleted(std::uint32_t jobId)
 
 int CHidTransport::JobSuccessful(std::uint32_t jobId)
 {
-    std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(jobListLock_, kLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     const HidJobRecord* job = FindJob(jobId);
@@ -182,8 +183,8 @@ int CHidTransport::JobSuccessful(std::uint32_t jobId)
 
 std::uint8_t CHidTransport::JobProgress(std::uint32_t jobId)
 {
-    std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(jobListLock_, kLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     const HidJobRecord* job = FindJob(jobId);
@@ -199,8 +200,8 @@ int CHidTransport::DeleteJob(std::uint32_t jobId)
 {
     std::unique_ptr<HidJobRecord> owned;
     {
-        std::unique_lock<std::timed_mutex> guard(jobListLock_, kLockWait);
-        if (!guard.owns_lock()) {
+        BoundedLock guard(jobListLock_, kLockWait);
+        if (!guard.OwnsLock()) {
             return 0;
         }
         auto it = std::find_if(jobs_.begin(), jobs_.end(), [jobId](const auto& job) { return job->id == jobId; });
@@ -224,7 +225,7 @@ void CHidTransport::StopAllJobs()
     std::vector<std::unique_ptr<HidJobRecord>> stopping;
     {
         // Unbounded on purpose: the transport is going away and its workers must not outlive it.
-        std::lock_guard<std::timed_mutex> guard(jobListLock_);
+        std::lock_guard<std::mutex> guard(jobListLock_);
         for (const auto& job : jobs_) {
             job->cancel = 1;
         }
@@ -251,7 +252,7 @@ void CHidTransport::RunWorker(HidJobRecord* job)
     job->started = 1;
     bool haveDevice = false;
     while (job->cancel == 0) {
-        if (deviceLock_.try_lock_for(std::chrono::milliseconds(kDeviceLockSliceMs))) {
+        if (LockWithin(deviceLock_, std::chrono::milliseconds(kDeviceLockSliceMs), kPoll)) {
             haveDevice = true;
             break;
         }

@@ -97,8 +97,8 @@ private:
 
     const std::string devicePath_;
     std::vector<std::unique_ptr<HidJobRecord>> jobs_;  // guarded by jobListLock_, creation order
-    mutable std::timed_mutex jobListLock_;
-    std::timed_mutex deviceLock_;                      // held by a worker for its whole job
+    mutable std::mutex jobListLock_;
+    std::mutex deviceLock_;                             // held by a worker for its whole job
     std::atomic<std::uint32_t>* progressTarget_ = nullptr;  // worker thread only
     std::atomic<std::uint32_t> runningJobId_{0};            // the job holding deviceLock_, 0 = none
 };

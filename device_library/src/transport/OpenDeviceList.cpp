@@ -8,6 +8,7 @@
 #include <span>
 #include <thread>
 
+#include "device_library/src/transport/BoundedLock.h"
 #include "platform/hid/HidDevice.h"
 
 namespace QuarryDriver {
@@ -22,7 +23,7 @@ struct OpenRecord {
 };
 
 struct DeviceList {
-    std::timed_mutex lock;
+    std::mutex lock;
     std::map<std::string, std::shared_ptr<OpenRecord>> records;  // guarded by lock
 };
 
@@ -53,8 +54,8 @@ IoResult FromStatus(platform::hid::HidStatus status)
 std::shared_ptr<OpenRecord> TakeForIo(const std::string& path, std::mutex OpenRecord::*ioLock)
 {
     DeviceList& list = TheList();
-    std::unique_lock<std::timed_mutex> guard(list.lock, kListLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(list.lock, kListLockWait);
+    if (!guard.OwnsLock()) {
         return nullptr;
     }
     auto it = list.records.find(path);
@@ -73,8 +74,8 @@ std::shared_ptr<OpenRecord> TakeForIo(const std::string& path, std::mutex OpenRe
 int OpenDevice(const std::string& path)
 {
     DeviceList& list = TheList();
-    std::unique_lock<std::timed_mutex> guard(list.lock, kListLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(list.lock, kListLockWait);
+    if (!guard.OwnsLock()) {
         return 0;
     }
     auto it = list.records.find(path);
@@ -103,8 +104,8 @@ int CloseDevice(const std::string& path)
     DeviceList& list = TheList();
     std::shared_ptr<OpenRecord> record;
     {
-        std::unique_lock<std::timed_mutex> guard(list.lock, kListLockWait);
-        if (!guard.owns_lock()) {
+        BoundedLock guard(list.lock, kListLockWait);
+        if (!guard.OwnsLock()) {
             return 0;
         }
         auto it = list.records.find(path);
@@ -159,8 +160,8 @@ IoResult ReadReport(const std::string& path, std::uint8_t* out, int timeoutMs)
 void AbortDevice(const std::string& path)
 {
     DeviceList& list = TheList();
-    std::unique_lock<std::timed_mutex> guard(list.lock, kListLockWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(list.lock, kListLockWait);
+    if (!guard.OwnsLock()) {
         return;
     }
     auto it = list.records.find(path);

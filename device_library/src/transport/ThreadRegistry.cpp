@@ -1,6 +1,8 @@
 // Threads started by the library, each with its parent, so "who started whom" can be asked.
 #include "device_library/src/transport/ThreadRegistry.h"
 
+#include "device_library/src/transport/BoundedLock.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -25,7 +27,7 @@ constexpr auto kQueryWait = std::chrono::milliseconds(5000);
 
 struct Registry {
     // Queries wait at most kQueryWaitMs for it; a thread's own start and end never give up.
-    std::timed_mutex lock;
+    std::mutex lock;
     // The record of the thread that loaded the library; parent of every unregistered caller.
     ThreadRecord root;
     std::vector<std::unique_ptr<ThreadRecord>> records;  // guarded by lock
@@ -64,7 +66,7 @@ ThreadHandle StartThread(std::function<void()> body)
     try {
         auto owned = std::make_unique<ThreadRecord>();
         record = owned.get();
-        std::lock_guard<std::timed_mutex> guard(registry.lock);
+        std::lock_guard<std::mutex> guard(registry.lock);
         ThreadRecord* parent = registry.FindLocked(std::this_thread::get_id());
         record->parent = parent != nullptr ? parent : &registry.root;
         registry.records.push_back(std::move(owned));
@@ -72,7 +74,7 @@ ThreadHandle StartThread(std::function<void()> body)
             // The new thread takes the registry lock before anything else, so it starts only
             // once its record is complete, the way a suspended thread is resumed.
             record->thread = std::thread([record, &registry, body = std::move(body)]() {
-                { std::lock_guard<std::timed_mutex> ready(registry.lock); }
+                { std::lock_guard<std::mutex> ready(registry.lock); }
                 record->started = true;
                 try {
                     body();
@@ -103,8 +105,8 @@ bool IsThreadFinished(ThreadHandle thread)
 ThreadHandle CurrentThread()
 {
     Registry& registry = TheRegistry();
-    std::unique_lock<std::timed_mutex> guard(registry.lock, kQueryWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(registry.lock, kQueryWait);
+    if (!guard.OwnsLock()) {
         return &registry.root;
     }
     ThreadRecord* record = registry.FindLocked(std::this_thread::get_id());
@@ -114,8 +116,8 @@ ThreadHandle CurrentThread()
 ThreadHandle ParentThread(ThreadHandle thread)
 {
     Registry& registry = TheRegistry();
-    std::unique_lock<std::timed_mutex> guard(registry.lock, kQueryWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(registry.lock, kQueryWait);
+    if (!guard.OwnsLock()) {
         return nullptr;
     }
     return registry.KnownLocked(thread) ? thread->parent : nullptr;
@@ -124,8 +126,8 @@ ThreadHandle ParentThread(ThreadHandle thread)
 std::thread::id ThreadIdOf(ThreadHandle thread)
 {
     Registry& registry = TheRegistry();
-    std::unique_lock<std::timed_mutex> guard(registry.lock, kQueryWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(registry.lock, kQueryWait);
+    if (!guard.OwnsLock()) {
         return std::thread::id{};
     }
     return registry.KnownLocked(thread) ? thread->id : std::thread::id{};
@@ -134,8 +136,8 @@ std::thread::id ThreadIdOf(ThreadHandle thread)
 bool IsDescendantOf(ThreadHandle thread, ThreadHandle ancestor)
 {
     Registry& registry = TheRegistry();
-    std::unique_lock<std::timed_mutex> guard(registry.lock, kQueryWait);
-    if (!guard.owns_lock()) {
+    BoundedLock guard(registry.lock, kQueryWait);
+    if (!guard.OwnsLock()) {
         return false;
     }
     if (!registry.KnownLocked(thread)) {
@@ -154,8 +156,8 @@ bool DeleteThread(ThreadHandle thread)
     Registry& registry = TheRegistry();
     std::unique_ptr<ThreadRecord> owned;
     {
-        std::unique_lock<std::timed_mutex> guard(registry.lock, kQueryWait);
-        if (!guard.owns_lock()) {
+        BoundedLock guard(registry.lock, kQueryWait);
+        if (!guard.OwnsLock()) {
             return false;
         }
         auto it = std::find_if(registry.records.begin(), registry.records.end(),
