@@ -64,17 +64,32 @@ int CDeviceBase::StartJob(const std::function<void(JobSteps&)>& build) {
         return 0;
     }
     currentJob_.store(job);
-    JobSteps steps(*transport_, job, buffers_);
-    build(steps);
-    if (!steps.Ok() || transport_->RunJob(job) == 0) {
+    bool built = false;
+    try {
+        JobSteps steps(*transport_, job, buffers_);
+        build(steps);
+        built = steps.Ok();
+    } catch (...) {
+        built = false;
+    }
+    if (!built || transport_->RunJob(job) == 0) {
         DropJobLocked();
         return 0;
     }
     return 1;
 }
 
-int CDeviceBase::StartWritePlan(WritePlan&& plan) {
-    return StartJob([&plan](JobSteps& steps) { steps.AddPlan(std::move(plan)); });
+int CDeviceBase::StartWritePlan(const std::function<std::optional<WritePlan>()>& makePlan) {
+    std::optional<WritePlan> plan;
+    try {
+        plan = makePlan();
+    } catch (...) {
+        return 0;
+    }
+    if (!plan) {
+        return 0;
+    }
+    return StartJob([&plan](JobSteps& steps) { steps.AddPlan(std::move(*plan)); });
 }
 
 int CDeviceBase::StartBoundedRead(std::uint32_t type, std::uint32_t address, std::uint32_t length,
@@ -90,11 +105,13 @@ int CDeviceBase::StartFirmwareJob(const char* path, WritePlan (*plan)(const Firm
         return 0;
     }
     // The file is read and checked before the current job is touched, so a bad file sends nothing.
-    auto image = std::make_unique<FirmwareImage>();
-    if (image->Load(path) != FirmwareImage::LoadResult::Loaded) {
-        return 0;
-    }
-    return StartWritePlan(plan(*image));
+    return StartWritePlan([path, plan]() -> std::optional<WritePlan> {
+        FirmwareImage image;
+        if (image.Load(path) != FirmwareImage::LoadResult::Loaded) {
+            return std::nullopt;
+        }
+        return plan(image);
+    });
 }
 
 void CDeviceBase::DropJobLocked() {

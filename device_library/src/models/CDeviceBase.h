@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "device_library/include/QuarryRecords.h"
 #include "device_library/src/models/FirmwareImage.h"
@@ -99,8 +100,10 @@ protected:
     // The job pattern every operation follows: refuse while the current job runs, drop it and its
     // buffers, create a job, let `build` add its steps, run it. 1 when running; on any failure
     // the new job and its buffers are dropped and 0 returned.
+    // Nothing thrown while building (an allocation failing) leaves the device: it becomes 0.
     int StartJob(const std::function<void(JobSteps&)>& build);
-    int StartWritePlan(WritePlan&& plan);
+    // Builds the plan, then starts it as a job; 0 when building fails or gives no plan.
+    int StartWritePlan(const std::function<std::optional<WritePlan>()>& makePlan);
     // One raw read of `type` when [address, address + length) lies inside a memory of `limit`
     // bytes; 0 without a job otherwise.
     int StartBoundedRead(std::uint32_t type, std::uint32_t address, std::uint32_t length, std::uint8_t* buffer,

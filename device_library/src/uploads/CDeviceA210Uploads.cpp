@@ -15,19 +15,20 @@ std::span<const std::uint8_t, param_image::kImageSize> ImageBytes(const std::uin
 }  // namespace
 
 int CDeviceA210::UpgradeDSPParam(const std::uint8_t* image) {
-    return image != nullptr ? StartWritePlan(PlanDspParamUpload(ImageBytes(image))) : 0;
+    return image != nullptr ? StartWritePlan([image]() -> std::optional<WritePlan> { return PlanDspParamUpload(ImageBytes(image)); }) : 0;
 }
 
 int CDeviceA210::WriteMCUbyID(const std::uint8_t* image) {
-    return image != nullptr ? StartWritePlan(PlanWriteByIdUpload(ImageBytes(image))) : 0;
+    return image != nullptr ? StartWritePlan([image]() -> std::optional<WritePlan> { return PlanWriteByIdUpload(ImageBytes(image)); }) : 0;
 }
 
 int CDeviceA210::UpgradeGlobalSetting(const std::uint8_t* input) {
     if (input == nullptr) {
         return 0;
     }
-    return StartWritePlan(
-        PlanGlobalSettingUpload(std::span<const std::uint8_t, kGlobalSettingInputSize>(input, kGlobalSettingInputSize)));
+    return StartWritePlan([input]() -> std::optional<WritePlan> {
+        return PlanGlobalSettingUpload(std::span<const std::uint8_t, kGlobalSettingInputSize>(input, kGlobalSettingInputSize));
+    });
 }
 
 int CDeviceA210::SendCommand(std::uint16_t w1, std::uint16_t w2, std::uint16_t w3) {
