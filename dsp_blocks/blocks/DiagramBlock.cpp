@@ -1,4 +1,4 @@
-// Selection, hit tests and blob storage of a diagram block.
+// Description lines, selection, hit tests and blob storage of a diagram block.
 #include "dsp_blocks/blocks/DiagramBlock.h"
 
 #include "application/text/TextTokenizer.h"
