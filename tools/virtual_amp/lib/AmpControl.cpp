@@ -244,18 +244,9 @@ AmpControlServer::~AmpControlServer() { Stop(); }
 
 bool AmpControlServer::Start() {
   if (thread_.joinable()) return true;
-  if (path_.size() >= sizeof(sockaddr_un::sun_path)) return false;
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) return false;
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
-  ::unlink(path_.c_str());
-  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0) {
-    ::close(fd);
-    return false;
-  }
-  listenFd_ = fd;
+  if (!FitsSocketAddress(path_)) return false;
+  listenFd_ = ListenAtomically(path_);
+  if (listenFd_ < 0) return false;
   stop_.store(false);
   thread_ = std::thread([this] { Run(); });
   return true;
@@ -300,10 +291,11 @@ void AmpControlServer::Serve(int connection) {
       buffer.erase(0, newline + 1);
       bool quit = false;
       const std::string answer = HandleControlLine(line, hosts_, quit) + "\n";
+      // Raised before answering, so that a client that got "OK" finds the request taken.
+      if (quit) quit_.store(true);
       if (::send(connection, answer.data(), answer.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(answer.size())) {
         return;
       }
-      if (quit) quit_.store(true);
     }
   }
 }

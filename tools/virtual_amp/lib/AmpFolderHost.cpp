@@ -15,7 +15,36 @@ namespace {
 
 constexpr int kPollSliceMs = 10;
 
+// A hidden name beside the final one (".NAME.tmp"), which no device pattern matches.
+std::string TemporarySocketPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, name) + "." + path.substr(name) + ".tmp";
+}
+
 }  // namespace
+
+bool FitsSocketAddress(const std::string& path) {
+  return TemporarySocketPath(path).size() < sizeof(sockaddr_un::sun_path);
+}
+
+int ListenAtomically(const std::string& path) {
+  const std::string temporary = TemporarySocketPath(path);
+  if (temporary.size() >= sizeof(sockaddr_un::sun_path)) return -1;
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return -1;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, temporary.c_str(), temporary.size() + 1);
+  ::unlink(temporary.c_str());  // left behind by an earlier run; a stale final name is replaced by the rename
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0 ||
+      ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 std::string DeviceSocketName(std::uint16_t vendorId, std::uint16_t productId, const std::string& serial) {
   char ids[16];
@@ -41,7 +70,7 @@ AmpFolderHost::~AmpFolderHost() { Stop(); }
 
 bool AmpFolderHost::Start() {
   if (thread_.joinable()) return true;
-  if (!IsValidSerial(amp_->Serial()) || path_.size() >= sizeof(sockaddr_un::sun_path)) return false;
+  if (!IsValidSerial(amp_->Serial()) || !FitsSocketAddress(path_)) return false;
   stop_.store(false);
   thread_ = std::thread([this] { Run(); });
   return true;
@@ -53,16 +82,8 @@ void AmpFolderHost::Stop() {
 }
 
 bool AmpFolderHost::OpenListener() {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  const int fd = ListenAtomically(path_);
   if (fd < 0) return false;
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
-  ::unlink(path_.c_str());  // a file left behind by an earlier run
-  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0) {
-    ::close(fd);
-    return false;
-  }
   listenFd_ = fd;
   listening_.store(true);
   return true;

@@ -20,6 +20,12 @@ std::string DeviceSocketName(std::uint16_t vendorId, std::uint16_t productId, co
 // Serial numbers the backend accepts: 1 to 39 characters of [A-Za-z0-9_].
 bool IsValidSerial(const std::string& serial);
 
+// Binds and listens on a hidden temporary name, then renames it to `path`: whoever sees the
+// file appear can connect at once. Returns the listening descriptor (non-blocking), or -1.
+int ListenAtomically(const std::string& path);
+// True when `path` and its temporary name fit a Unix socket address.
+bool FitsSocketAddress(const std::string& path);
+
 class AmpFolderHost {
  public:
   AmpFolderHost(std::shared_ptr<VirtualAmplifier> amp, std::string folder);
