@@ -100,7 +100,7 @@ TEST(TextLineReader, KeepsBytesAsTheyAre)
     EXPECT_EQ(AllLines(std::string("a\0b\n\xFF", 5)), (Lines{std::string("a\0b", 3), "\xFF"}));
 }
 
-class TextFile : public ::testing::Test {
+class TextLineReaderFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -122,7 +122,7 @@ protected:
     std::filesystem::path m_path;
 };
 
-TEST_F(TextFile, ReadsLinesFromAFile)
+TEST_F(TextLineReaderFile, ReadsLinesFromAFile)
 {
     Write("\xEF\xBB\xBFx\r\ny");
     auto reader = TextLineReader::FromFile(m_path);
@@ -130,13 +130,13 @@ TEST_F(TextFile, ReadsLinesFromAFile)
     EXPECT_EQ(AllLines(*reader), (Lines{"x", "y"}));
 }
 
-TEST_F(TextFile, MissingFileIsNotOpened)
+TEST_F(TextLineReaderFile, MissingFileIsNotOpened)
 {
     EXPECT_FALSE(TextLineReader::FromFile(m_path).has_value());
     EXPECT_FALSE(ReadFileBytes(m_path).has_value());
 }
 
-TEST_F(TextFile, ReadsEveryByte)
+TEST_F(TextLineReaderFile, ReadsEveryByte)
 {
     std::string bytes;
     for (int i = 0; i < 70000; ++i) {
@@ -148,7 +148,7 @@ TEST_F(TextFile, ReadsEveryByte)
     EXPECT_EQ(*read, bytes);
 }
 
-TEST_F(TextFile, RefusesAFileLargerThanTheLimit)
+TEST_F(TextLineReaderFile, RefusesAFileLargerThanTheLimit)
 {
     Write(std::string(100, 'a'));
     EXPECT_FALSE(ReadFileBytes(m_path, 99).has_value());
@@ -158,7 +158,7 @@ TEST_F(TextFile, RefusesAFileLargerThanTheLimit)
     EXPECT_EQ(exact->size(), 100u);
 }
 
-TEST_F(TextFile, EmptyFileHasNoLines)
+TEST_F(TextLineReaderFile, EmptyFileHasNoLines)
 {
     Write("");
     auto reader = TextLineReader::FromFile(m_path);
@@ -166,7 +166,7 @@ TEST_F(TextFile, EmptyFileHasNoLines)
     EXPECT_TRUE(AllLines(*reader).empty());
 }
 
-TEST_F(TextFile, DirectoryIsNotReadAsText)
+TEST_F(TextLineReaderFile, DirectoryIsNotReadAsText)
 {
     EXPECT_FALSE(ReadFileBytes(std::filesystem::path(::testing::TempDir())).has_value());
 }
