@@ -148,6 +148,24 @@ TEST(ProgramTest, RecreatesSocketAfterReset) {
   EXPECT_FALSE(FileExists(path));
 }
 
+TEST(ProgramTest, TraceFileRecordsPacketsAndReplies) {
+  TempDir dir;
+  const std::string trace = dir.path + "/trace.txt";
+  Program program({VIRTUAL_AMP_PROGRAM, "--dir", dir.path, "--trace", trace, "--device", "a200:TR"});
+  ASSERT_TRUE(program.Started());
+  const std::string path = dir.path + "/2f5a-a200-TR.sock";
+  ASSERT_TRUE(WaitForFile(path, true));
+  SocketClient client;
+  ASSERT_TRUE(client.Connect(path));
+  ASSERT_TRUE(HasTag(client.Exchange(TagPacket("READY")), 4, "REA"));
+  ASSERT_TRUE(program.Signal(SIGTERM));
+  ASSERT_EQ(program.Wait(), 0);
+  std::ifstream file(trace);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("TR #1 host> [READY] 52 45 41 44 59"), std::string::npos) << text;
+  EXPECT_NE(text.find("TR #1 amp < [.REA] 04 52 45 41"), std::string::npos) << text;
+}
+
 TEST(ProgramTest, QuitOverControlChannelEndsTheProgram) {
   TempDir dir;
   const std::string control = dir.path + "/ctl";
