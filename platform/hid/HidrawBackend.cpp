@@ -22,6 +22,10 @@ namespace {
 // Serial numbers longer than this are cut, as the device library has always done.
 constexpr std::size_t kMaxSerialChars = 63;
 
+// hidapi keeps its last global error in a static string, so the calls that may set it
+// (init, enumerate, open) run one at a time.
+std::mutex g_hidapiMutex;
+
 void InitOnce()
 {
     static std::once_flag once;
@@ -43,6 +47,7 @@ std::string NarrowSerial(const wchar_t* serial)
 
 bool Enumerate(std::uint16_t vendorId, std::uint16_t productId, std::vector<HidDeviceInfo>& out)
 {
+    std::lock_guard<std::mutex> guard(g_hidapiMutex);
     InitOnce();
     hid_device_info* list = hid_enumerate(vendorId, productId);
     for (hid_device_info* it = list; it != nullptr; it = it->next) {
@@ -73,8 +78,12 @@ std::string LockFile(const std::string& path)
 
 BackendHandle* Open(const std::string& path, HidStatus& status)
 {
-    InitOnce();
-    hid_device* device = hid_open_path(path.c_str());
+    hid_device* device = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(g_hidapiMutex);
+        InitOnce();
+        device = hid_open_path(path.c_str());
+    }
     if (device == nullptr) {
         status = Present(path) ? HidStatus::Error : HidStatus::Gone;
         return nullptr;
