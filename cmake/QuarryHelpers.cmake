@@ -28,18 +28,20 @@ endfunction()
 
 # quarry_add_test(NAME SOURCES files... [LINKS libs...] [THREADED] [QT])
 # One GoogleTest executable registered with ctest. THREADED suites also run in the
-# ThreadSanitizer build of .ci/run (label "tsan"); QT suites are discovered when the
+# ThreadSanitizer build of .ci/run (label "tsan" instead of "unit"); QT suites are discovered when the
 # test runs so that discovery needs no display.
 function(quarry_add_test name)
   cmake_parse_arguments(ARG "THREADED;QT" "" "SOURCES;LINKS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  set(labels unit)
+  # One label and one environment entry each: gtest_discover_tests splits list values.
+  # Qt suites set QT_QPA_PLATFORM=offscreen in their own test main.
+  set(label unit)
   if(ARG_THREADED)
-    list(APPEND labels tsan)
+    set(label tsan)
   endif()
-  set(props LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C" TIMEOUT 300)
+  set(props LABELS ${label} ENVIRONMENT LC_ALL=C TIMEOUT 300)
   if(ARG_QT)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${props})
   else()
