@@ -121,7 +121,9 @@ private:
     void DropJobLocked();
 
     std::unique_ptr<CBootProtocol> transport_;
-    std::timed_mutex deviceLock_;
+    // A plain mutex taken by polling try_lock: bounded like a timed wait, and visible to the
+    // thread sanitizer, which does not follow std::timed_mutex's clock-based waits.
+    std::mutex deviceLock_;
     JobBuffers buffers_;                        // guarded by deviceLock_
     std::atomic<std::uint32_t> currentJob_{0};  // written under deviceLock_; 0 = none
 };
