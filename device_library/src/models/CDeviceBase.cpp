@@ -39,9 +39,7 @@ void JobSteps::AddPlan(WritePlan&& plan) {
         kept.push_back({buffers_.Keep(std::move(bytes)), length});
     }
     for (const PlannedWrite& step : plan.steps) {
-        if (step.type == kStepCommand) {
-            Add(step.type, StepArgs::Command(step.words[0], step.words[1], step.words[2]));
-        } else if (step.buffer < kept.size()) {
+        if (step.buffer < kept.size()) {
             const Kept& k = kept[step.buffer];
             Add(step.type, StepArgs::Write(step.address, k.length, k.data, step.lastSegment));
         } else {

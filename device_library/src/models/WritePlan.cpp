@@ -8,11 +8,10 @@ namespace QuarryDriver {
 std::uint64_t PlannedProgressUnits(const WritePlan& plan) {
     std::uint64_t units = 0;
     for (const PlannedWrite& step : plan.steps) {
-        if (step.type == kStepCommand) {
-            units += 1;
+        if (step.buffer >= plan.buffers.size()) {
             continue;
         }
-        const std::vector<std::uint8_t>& data = plan.buffers.at(step.buffer);
+        const std::vector<std::uint8_t>& data = plan.buffers[step.buffer];
         if (step.type == kStepWriteById) {
             units += data.size();
             continue;

@@ -12,11 +12,10 @@
 namespace QuarryDriver {
 
 struct PlannedWrite {
-    std::uint32_t type = kStepFlashWrite;  // kStepFlashWrite, kStepMcuWrite, kStepWriteById or kStepCommand
+    std::uint32_t type = kStepFlashWrite;  // kStepFlashWrite, kStepMcuWrite or kStepWriteById
     std::uint32_t address = 0;             // memory address, or the id of a write by id
-    std::size_t buffer = 0;                // index into WritePlan::buffers (unused by a command)
+    std::size_t buffer = 0;                // index into WritePlan::buffers
     std::uint32_t lastSegment = 0;         // 1 ends the write with "END", 0 with "CON"
-    std::uint16_t words[3] = {0, 0, 0};    // the command's words
 };
 
 struct WritePlan {
@@ -43,7 +42,7 @@ struct WritePlan {
 };
 
 // The progress units a write plan adds to its job: 256 for every block that is not all 0xFF of
-// a memory write, the whole length of a write by id, 1 for a command.
+// a memory write, the whole length of a write by id.
 std::uint64_t PlannedProgressUnits(const WritePlan& plan);
 
 }  // namespace QuarryDriver
