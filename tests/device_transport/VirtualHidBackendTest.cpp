@@ -255,3 +255,37 @@ TEST_F(VirtualHidBackend, InputReportArrivingInPiecesIsReassembled)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HidBackendChoice, HidrawServesWhenNoVirtualFolderIsNamed)
+{
+    std::string socketPath;
+    {
+        VirtualHidFolder folder;
+        ScriptedDevice device(folder.SocketPath(kVendor, kA210, "CHOICE"), Echo);
+        socketPath = device.Path();
+        EXPECT_EQ(platform::hid::LockFilePath(socketPath), socketPath + ".lock");
+
+        ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
+        // hidraw locks the device node itself and knows only character devices.
+        EXPECT_EQ(platform::hid::LockFilePath("/dev/hidraw0"), "/dev/hidraw0");
+        EXPECT_FALSE(platform::hid::IsPresent(socketPath));
+        HidStatus status = HidStatus::Ok;
+        EXPECT_EQ(HidDevice::Open(socketPath, &status), nullptr);
+        EXPECT_EQ(status, HidStatus::Gone);
+        for (const auto& info : platform::hid::Enumerate(kVendor, kA210)) {
+            EXPECT_NE(info.path, socketPath);
+        }
+        EXPECT_EQ(device.Connections(), 0);
+    }
+}
+
+TEST(HidBackendChoice, EmptyVirtualFolderVariableMeansHidraw)
+{
+    ::setenv("QUARRY_VIRTUAL_HID_DIR", "", 1);
+    EXPECT_EQ(platform::hid::LockFilePath("/tmp/x.sock"), "/tmp/x.sock");
+    ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
+}
+
+}  // namespace
