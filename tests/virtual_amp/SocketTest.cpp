@@ -179,6 +179,20 @@ TEST(FolderHostTest, ServesOneConnectionAtATime) {
   EXPECT_TRUE(HasTag(first.Exchange(TagPacket("READY")), 4, "REA"));
 }
 
+TEST(FolderHostTest, HostThatClosesAndReconnectsAtOnceIsServed) {
+  TempDir dir;
+  auto amp = MakeAmp();
+  VirtualAmp::AmpFolderHost host(amp, dir.path);
+  ASSERT_TRUE(host.Start());
+  ASSERT_TRUE(WaitForFile(host.SocketPath(), true));
+  // A job opens the device, talks, closes; the next job connects straight away.
+  for (int job = 0; job < 20; ++job) {
+    SocketClient client;
+    ASSERT_TRUE(client.Connect(host.SocketPath())) << job;
+    ASSERT_TRUE(HasTag(client.Exchange(TagPacket("READY")), 4, "REA")) << job;
+  }
+}
+
 TEST(ControlTest, CommandLinesSetAndReadDeviceState) {
   TempDir dir;
   auto amp = MakeAmp();

@@ -62,8 +62,13 @@ ServeEnd ServeConnection(VirtualAmplifier& amp, int fd, const std::atomic<bool>&
         if (errno == EINTR) continue;
         return ServeEnd::IoError;
       }
-      if (count == 2 && (fds[1].revents & POLLIN)) RejectPending(rejectListenFd);
-      if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+        // Turn a newcomer away only while this connection is open and idle: a host that
+        // closes and reconnects at once has its end-of-stream seen here first, and its new
+        // connection waits in the backlog for the next accept.
+        if (count == 2 && (fds[1].revents & POLLIN)) RejectPending(rejectListenFd);
+        continue;
+      }
       std::uint8_t buffer[4 * kPacketSize];
       const ssize_t n = ::read(fd, buffer, sizeof buffer);
       if (n == 0) return ServeEnd::PeerClosed;

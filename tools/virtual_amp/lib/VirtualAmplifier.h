@@ -83,7 +83,7 @@ struct AmpConfig {
   std::uint16_t vendorId = QUARRY_MAKER_VENDOR_ID;
   std::uint16_t productId = QUARRY_PRODUCT_ID_A210;
   std::string serial = "VAMP0001";
-  AmpMode mode = AmpMode::Application;
+  AmpMode mode = AmpMode::Application;  // taken as given at start, even over an unbootable image
   bool factoryImage = true;  // install a generated image at start; false leaves memories erased
   std::string version = "V5.20";
   std::uint8_t modelCode = 3;  // 1-5: MV220, MV220P, MV440, MV440A, MV340A

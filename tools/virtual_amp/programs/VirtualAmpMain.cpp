@@ -42,7 +42,8 @@ struct Options {
   std::vector<DeviceSpec> devices;
 };
 
-std::optional<long> ParseMs(const std::string& text) {
+// A whole number from 0 to 600000 (milliseconds, model codes).
+std::optional<long> ParseCount(const std::string& text) {
   long value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 600000) return std::nullopt;
@@ -93,7 +94,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     } else if (arg == "--trace") {
       options.trace = value;
     } else if (arg == "--pace-ms" || arg == "--latency-ms" || arg == "--reset-ms" || arg == "--store-ms") {
-      if (!(ms = ParseMs(value))) {
+      if (!(ms = ParseCount(value))) {
         error = "bad milliseconds for " + arg;
         return false;
       }
@@ -128,7 +129,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     } else if (arg == "--version") {
       current().config.version = value;
     } else if (arg == "--model-code") {
-      const auto code = ParseMs(value);
+      const auto code = ParseCount(value);
       if (!code || *code > 255) {
         error = "bad model code";
         return false;
