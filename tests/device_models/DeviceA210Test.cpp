@@ -318,5 +318,26 @@ TEST_F(DeviceA210Test, FirmwareUpgradeLeavesExactlyTheFileAndBootsTheNewVersion)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(info.text52000)), "V6.1");
 }
 
+TEST_F(DeviceA210Test, ShortFileProgramsErasedBytesPastItsEnd) {
+    VirtualAmp::TestFirmwareOptions options;
+    options.version = "V5.30";
+    options.fileSize = 0x60000;  // ends before the MCU program and the default copy's end
+    const std::string path = (Folder() / VirtualAmp::TestFirmwareFileName("V5.30")).string();
+    ASSERT_TRUE(VirtualAmp::WriteTestFirmware(path, options));
+    const std::uint64_t generation = Amp().Generation();
+    ASSERT_TRUE(Finish(*device_, device_->Reset()));
+    ASSERT_TRUE(WaitBack(*device_, generation));
+    ASSERT_TRUE(Finish(*device_, device_->UpgradeFirmware(path.c_str())));
+
+    const Bytes program = Amp().ReadMcu(0x3000, 0xD000);
+    EXPECT_TRUE(std::all_of(program.begin(), program.begin() + 28, [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_EQ(Bytes(program.begin() + 28, program.begin() + 32), (Bytes{7, 0, 0, 0}));  // seven 0xFFFFFFFF words
+    EXPECT_TRUE(std::all_of(program.begin() + 32, program.end(), [](std::uint8_t b) { return b == 0xFF; }));
+    const Bytes file = VirtualAmp::BuildTestFirmware(options);
+    ASSERT_EQ(file.size(), 0x60000u);
+    EXPECT_EQ(Flash(0, 0x20000), Bytes(file.begin(), file.begin() + 0x20000));
+    EXPECT_EQ(Flash(0x61000, 0x8000), Bytes(file.begin() + 0x20000, file.begin() + 0x28000));
+}
+
 }  // namespace
 }  // namespace QuarryDriver::testing
