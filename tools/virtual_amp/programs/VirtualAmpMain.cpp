@@ -29,7 +29,7 @@ constexpr const char* kUsage =
     "                   [--model-code N] [--blank]   (repeat --pid/--serial for more devices)\n"
     "       virtual-amp ... --device PID:SERIAL[:MODE] ...\n";
 
-struct DeviceSpec {
+struct DeviceOptions {
   AmpConfig config;
   bool hasSerial = false;
 };
@@ -39,7 +39,7 @@ struct Options {
   std::string control;
   std::string trace;
   AmpTiming timing;
-  std::vector<DeviceSpec> devices;
+  std::vector<DeviceOptions> devices;
 };
 
 // A whole number from 0 to 600000 (milliseconds, model codes).
@@ -67,7 +67,7 @@ std::optional<AmpMode> ParseMode(const std::string& text) {
 // Device options apply to the device named last; --pid and --device begin a new one, and
 // so does a second --serial.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
-  auto current = [&options]() -> DeviceSpec& {
+  auto current = [&options]() -> DeviceOptions& {
     if (options.devices.empty()) options.devices.emplace_back();
     return options.devices.back();
   };
@@ -113,7 +113,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       options.devices.back().config.productId = *pid;
     } else if (arg == "--serial") {
       if (!options.devices.empty() && options.devices.back().hasSerial) {
-        DeviceSpec next;
+        DeviceOptions next;
         next.config.productId = options.devices.back().config.productId;
         options.devices.push_back(next);
       }
@@ -144,19 +144,19 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         error = "bad --device " + value;
         return false;
       }
-      DeviceSpec spec;
-      spec.config.productId = *pid;
-      spec.config.serial = value.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
-      spec.hasSerial = true;
+      DeviceOptions device;
+      device.config.productId = *pid;
+      device.config.serial = value.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+      device.hasSerial = true;
       if (second != std::string::npos) {
         const auto mode = ParseMode(value.substr(second + 1));
         if (!mode) {
           error = "bad mode in --device " + value;
           return false;
         }
-        spec.config.mode = *mode;
+        device.config.mode = *mode;
       }
-      options.devices.push_back(spec);
+      options.devices.push_back(device);
     } else {
       error = "unknown option " + arg;
       return false;
@@ -170,8 +170,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     error = "no device given (--pid and --serial)";
     return false;
   }
-  for (const DeviceSpec& spec : options.devices) {
-    if (!spec.hasSerial || !IsValidSerial(spec.config.serial)) {
+  for (const DeviceOptions& device : options.devices) {
+    if (!device.hasSerial || !IsValidSerial(device.config.serial)) {
       error = "every device needs a --serial of 1 to 39 characters [A-Za-z0-9_]";
       return false;
     }
@@ -225,9 +225,9 @@ int main(int argc, char** argv) {
 
   std::vector<std::unique_ptr<AmpFolderHost>> hosts;
   std::vector<AmpFolderHost*> hostViews;
-  for (DeviceSpec& spec : options.devices) {
-    spec.config.timing = options.timing;
-    auto amp = std::make_shared<VirtualAmplifier>(spec.config);
+  for (DeviceOptions& device : options.devices) {
+    device.config.timing = options.timing;
+    auto amp = std::make_shared<VirtualAmplifier>(device.config);
     if (traceSink) amp->SetTraceSink(traceSink);
     hosts.push_back(std::make_unique<AmpFolderHost>(amp, options.dir));
     if (!hosts.back()->Start()) {
