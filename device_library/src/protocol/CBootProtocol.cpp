@@ -26,7 +26,7 @@ std::uint32_t NonErasedBlockBytes(const StepArgs& args)
     if (args.data == nullptr) {
         return 0;
     }
-    for (std::uint32_t offset = 0; offset + kWriteBlockSize <= args.length; offset += kWriteBlockSize) {
+    for (std::uint64_t offset = 0; offset + kWriteBlockSize <= args.length; offset += kWriteBlockSize) {
         if (!IsAllErased(args.data + offset, kWriteBlockSize)) {
             units += kWriteBlockSize;
         }

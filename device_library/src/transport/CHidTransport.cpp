@@ -251,11 +251,13 @@ void CHidTransport::RunWorker(HidJobRecord* job)
 {
     job->started = 1;
     bool haveDevice = false;
+    // Another job of this transport may hold the device; the wait ends with the job's cancel.
     while (job->cancel == 0) {
-        if (LockWithin(deviceLock_, std::chrono::milliseconds(kDeviceLockSliceMs), kPoll)) {
+        if (deviceLock_.try_lock()) {
             haveDevice = true;
             break;
         }
+        std::this_thread::sleep_for(kPoll);
     }
     bool opened = false;
     if (haveDevice) {

@@ -3,6 +3,8 @@
 //
 // Locks: jobListLock_ guards jobs_ and every job's step list and total; it is never held while
 // waiting for deviceLock_. deviceLock_ is held by a job's worker for its whole run.
+// Lock order: jobListLock_ or deviceLock_ first, then the thread registry's or the open-device
+// list's lock; nothing holding one of those two waits for a transport lock.
 #ifndef QUARRY_DRIVER_CHID_TRANSPORT_H
 #define QUARRY_DRIVER_CHID_TRANSPORT_H
 
@@ -23,8 +25,6 @@ struct HidJobRecord;
 inline constexpr int kLockWaitMs = 5000;
 // Poll interval of every wait on a worker.
 inline constexpr int kPollMs = 10;
-// A waiting worker re-checks its job's cancel flag this often while another job holds the device.
-inline constexpr int kDeviceLockSliceMs = 1000;
 
 class CHidTransport {
 public:
