@@ -1,0 +1,152 @@
+// Connect: the worker that creates the device object of a scanned amplifier's model and runs the
+// connection handshake, and the release of the connected device.
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "device_library/src/models/DeviceModelFactory.h"
+#include "device_library/src/registry/DeviceRegistry.h"
+#include "device_library/src/transport/BoundedLock.h"
+
+namespace QuarryDriver {
+
+namespace {
+constexpr std::chrono::milliseconds kListLockWait{5000};
+constexpr std::chrono::milliseconds kPoll{10};
+}  // namespace
+
+DeviceRegistry::~DeviceRegistry()
+{
+    stopping_ = true;
+    JoinConnectWorker();
+    std::unique_ptr<CDeviceBase> device;
+    {
+        std::lock_guard<std::mutex> guard(connectedLock_);
+        device = std::move(connected_);
+    }
+    // Deleting the device cancels and joins its job before the transport goes.
+    device.reset();
+}
+
+int DeviceRegistry::Connect(std::uint16_t vendorId, std::uint16_t productId, const std::string& serial)
+{
+    {
+        BoundedLock guard(scannedLock_, kListLockWait);
+        if (!guard.OwnsLock()) {
+            return 0;
+        }
+        if (ConnectedDevice() != nullptr || connectIdle_.load() != 1) {
+            return 0;
+        }
+        const auto entry = std::find_if(scanned_.begin(), scanned_.end(), [&](const ScannedEntry& scanned) {
+            return scanned.SameDevice(vendorId, productId, serial);
+        });
+        if (entry == scanned_.end()) {
+            return 0;
+        }
+        workerStarted_ = false;
+        connectIdle_ = 0;
+        JoinConnectWorker();
+        ThreadHandle worker = StartThread([this, target = *entry]() { RunConnect(target); });
+        if (worker == nullptr) {
+            connectIdle_ = 1;
+            return 0;
+        }
+        std::lock_guard<std::mutex> workerGuard(connectWorkerLock_);
+        connectWorker_ = worker;
+    }
+    // The worker copies its arguments before anything else; the caller may free serial after.
+    while (!workerStarted_.load()) {
+        std::this_thread::sleep_for(kPoll);
+    }
+    return 1;
+}
+
+void DeviceRegistry::RunConnect(ScannedEntry entry)
+{
+    const ScannedEntry target = std::move(entry);
+    workerStarted_ = true;
+    std::unique_ptr<CDeviceBase> device;
+    try {
+        device = CreateDeviceModel(target.vendorId, target.productId, target.path, platform_.timing);
+    } catch (...) {
+        device.reset();
+    }
+    if (device != nullptr) {
+        // Written by the handshake job; read only once the job has completed.
+        std::uint32_t answered = 0;
+        bool connected = false;
+        if (device->Connect(&answered) == 1) {
+            while (device->IsCompleted() == 0) {
+                if (stopping_.load()) {
+                    device->Cancel();
+                }
+                std::this_thread::sleep_for(kPoll);
+            }
+            connected = device->IsSuccessful() == 1 && answered == 1 && !stopping_.load();
+        }
+        if (connected) {
+            std::lock_guard<std::mutex> guard(connectedLock_);
+            connected_ = std::move(device);
+        }
+    }
+    device.reset();
+    connectIdle_ = 1;
+}
+
+void DeviceRegistry::JoinConnectWorker()
+{
+    std::lock_guard<std::mutex> guard(connectWorkerLock_);
+    if (connectWorker_ == nullptr) {
+        return;
+    }
+    while (!IsThreadFinished(connectWorker_)) {
+        std::this_thread::sleep_for(kPoll);
+    }
+    if (DeleteThread(connectWorker_)) {
+        connectWorker_ = nullptr;
+    }
+}
+
+int DeviceRegistry::ConnectCompleted()
+{
+    if (connectIdle_.load() != 1) {
+        return 0;
+    }
+    JoinConnectWorker();
+    return 1;
+}
+
+CDeviceBase* DeviceRegistry::ConnectedDevice()
+{
+    std::lock_guard<std::mutex> guard(connectedLock_);
+    return connected_.get();
+}
+
+CDeviceBase* DeviceRegistry::ConnectedDeviceIf(const void* handle)
+{
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> guard(connectedLock_);
+    return handle == static_cast<const void*>(connected_.get()) ? connected_.get() : nullptr;
+}
+
+int DeviceRegistry::ReleaseConnectedDevice()
+{
+    std::unique_ptr<CDeviceBase> released;
+    {
+        std::lock_guard<std::mutex> guard(connectedLock_);
+        if (connected_ == nullptr) {
+            return 1;
+        }
+        if (connected_->IsCompleted() == 0) {
+            return 0;
+        }
+        released = std::move(connected_);
+    }
+    released.reset();
+    return 1;
+}
+
+}  // namespace QuarryDriver
