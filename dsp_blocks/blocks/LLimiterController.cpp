@@ -155,34 +155,28 @@ LimiterSettings LLimiterController::Sanitize(const LimiterSettings& values)
 
 bool LLimiterController::GetLimits(LimiterSettings& out) const
 {
+    const auto model = static_cast<std::int32_t>(model_);
+    const bool knownModel = model >= static_cast<std::int32_t>(ModelType::MV220) &&
+                            model <= static_cast<std::int32_t>(ModelType::Unknown);
     out = LimiterSettings{};
     if (channelMode_ == 3) {
         out.peakThreshold = kHighModePeak;
         out.rmsThreshold = kHighModeRms;
-        return true;
+        return knownModel;
     }
     if (channelMode_ == 4) {
         out.peakThreshold = kLowModePeak;
         out.rmsThreshold = kLowModeRms;
-        return true;
+        return knownModel;
     }
     out = ceiling_;
-    switch (model_) {
-    case ModelType::MV220:
-    case ModelType::MV220P:
-    case ModelType::MV440:
-    case ModelType::MV440A:
-    case ModelType::Unknown:
-        out.peakThreshold = std::min(ceiling_.peakThreshold, kModelPeakCap);
-        out.rmsThreshold = std::min(ceiling_.rmsThreshold, kModelRmsCap);
-        return true;
-    case ModelType::MV340A:
-        out.peakThreshold = std::min(ceiling_.peakThreshold, kSmallModelPeakCap);
-        out.rmsThreshold = std::min(ceiling_.rmsThreshold, kSmallModelRmsCap);
-        return true;
-    default:
+    if (!knownModel) {
         return false;
     }
+    const bool smallModel = model_ == ModelType::MV340A;
+    out.peakThreshold = std::min(ceiling_.peakThreshold, smallModel ? kSmallModelPeakCap : kModelPeakCap);
+    out.rmsThreshold = std::min(ceiling_.rmsThreshold, smallModel ? kSmallModelRmsCap : kModelRmsCap);
+    return true;
 }
 
 bool LLimiterController::Commit()

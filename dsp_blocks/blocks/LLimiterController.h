@@ -52,8 +52,8 @@ public:
     void OnPanelDestroyed(IBlockPanel* panel) override;
 
     // The threshold limits in out (the four times: the defaults in channel modes 3 and 4,
-    // the ceiling's times otherwise); false, with the ceiling unchanged, for a model
-    // outside 0 to 5.
+    // the ceiling's times otherwise); false for a model outside 0 to 5, whose limits in
+    // the other modes are the ceiling unchanged.
     bool GetLimits(LimiterSettings& out) const;
     std::int32_t GetChannel() const;
     std::uint32_t GetChannelMode() const { return channelMode_; }

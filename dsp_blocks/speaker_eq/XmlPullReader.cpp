@@ -18,6 +18,38 @@ constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOCDATA;
 // Each message keeps the log small even for a document full of errors.
 constexpr std::size_t kMaxErrorText = 2048;
 
+// A document type declaration can only stand in the prolog. Finding it there before the
+// parser starts means its entity declarations are never even read; the reader's own check
+// below still covers encodings this byte scan does not see through.
+bool PrologHasDocumentType(std::string_view bytes)
+{
+    std::size_t pos = 0;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        pos = 3;
+    }
+    for (;;) {
+        while (pos < bytes.size() &&
+               (bytes[pos] == ' ' || bytes[pos] == '\t' || bytes[pos] == '\r' || bytes[pos] == '\n')) {
+            ++pos;
+        }
+        const std::string_view rest = bytes.substr(pos);
+        std::size_t end = std::string_view::npos;
+        if (rest.substr(0, 2) == "<?") {
+            end = rest.find("?>");
+            end = end == std::string_view::npos ? end : end + 2;
+        } else if (rest.substr(0, 4) == "<!--") {
+            end = rest.find("-->", 4);
+            end = end == std::string_view::npos ? end : end + 3;
+        } else {
+            return rest.substr(0, 9) == "<!DOCTYPE";
+        }
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        pos += end;
+    }
+}
+
 std::string Text(const xmlChar* text)
 {
     return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
@@ -62,6 +94,10 @@ XmlPullReader::XmlPullReader(std::string_view bytes) : impl_(std::make_unique<Im
 {
     if (bytes.size() > kMaxXmlBytes || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         Fail("the definition file is larger than " + std::to_string(kMaxXmlBytes) + " bytes");
+        return;
+    }
+    if (PrologHasDocumentType(bytes)) {
+        Fail("the definition file has a document type declaration, which is not accepted");
         return;
     }
     impl_->reader = xmlReaderForMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
