@@ -1,0 +1,187 @@
+// The pending write image, its pool, and the worker's block-by-block writes with their
+// progress notices. A block that could not be written stays dirty for the next flush.
+#include "device_manager/amplifier/CobaltAmplifier.h"
+
+#include <bit>
+#include <new>
+
+#include "device_manager/library/seam/DeviceOperation.h"
+#include "platform/messages/MessagePoster.h"
+
+namespace CobaltDeviceManager {
+namespace {
+
+// One image is being written while the UI fills the next; more are never needed.
+constexpr std::size_t kPoolLimit = 2;
+
+}  // namespace
+
+bool CobaltAmplifier::SetBlockParam(std::int32_t blockType, std::int32_t channel, const std::uint8_t* coefficients,
+                                    std::uint32_t coefficientSize, const std::uint8_t* parameters,
+                                    std::uint32_t parameterSize)
+{
+    if (!ParamWriteImage::Accepts(blockType, channel, coefficients, coefficientSize, parameters, parameterSize)) {
+        return false;
+    }
+    const std::uint64_t bits = DirtyBitsOfBlock(blockType, channel, ChannelClassOfModel(m_model));
+    // The lock is held while copying so that the worker, which may hand back blocks that
+    // failed, never finds the pending slot empty while an edit is in the middle of it.
+    std::lock_guard<std::mutex> guard(m_imageLock);
+    if (!m_pending) {
+        m_pending = TakePendingImage();
+        if (!m_pending) {
+            return false;
+        }
+    }
+    return m_pending->StoreBlock(blockType, channel, coefficients, coefficientSize, parameters, parameterSize, bits);
+}
+
+// Called with m_imageLock held and no pending image: a cleared image from the pool or a
+// new one; null when memory is short.
+std::unique_ptr<ParamWriteImage> CobaltAmplifier::TakePendingImage()
+{
+    std::unique_ptr<ParamWriteImage> image;
+    {
+        std::lock_guard<std::mutex> guard(m_poolLock);
+        if (!m_pool.empty()) {
+            image = std::move(m_pool.front());
+            m_pool.pop_front();
+        }
+    }
+    if (image) {
+        image->Clear();
+        return image;
+    }
+    return std::unique_ptr<ParamWriteImage>(new (std::nothrow) ParamWriteImage());
+}
+
+void CobaltAmplifier::ReturnToPool(std::unique_ptr<ParamWriteImage> image)
+{
+    std::lock_guard<std::mutex> guard(m_poolLock);
+    if (m_pool.size() < kPoolLimit) {
+        m_pool.push_back(std::move(image));
+    }
+}
+
+std::size_t CobaltAmplifier::PooledImageCount()
+{
+    std::lock_guard<std::mutex> guard(m_poolLock);
+    return m_pool.size();
+}
+
+std::uint64_t CobaltAmplifier::PendingDirtyMask()
+{
+    std::lock_guard<std::mutex> guard(m_imageLock);
+    return m_pending ? m_pending->DirtyMask() : 0;
+}
+
+void CobaltAmplifier::FlushBlockParams()
+{
+    if (m_writePendingEvent) {
+        m_writePendingEvent->Set();
+    }
+}
+
+void CobaltAmplifier::WritePendingImage(platform::Event* stopEvent)
+{
+    const QdoHandle handle = m_handle.load();
+    if (handle == nullptr) {
+        return;
+    }
+    std::unique_ptr<ParamWriteImage> image;
+    {
+        std::lock_guard<std::mutex> guard(m_imageLock);
+        image = std::move(m_pending);
+    }
+    if (!image) {
+        return;
+    }
+    PostWriteNotice(0, 1);
+    const std::uint64_t failed = WriteImageBlocks(*image, handle, stopEvent);
+    PostWriteNotice(0, 0);
+    if (failed != 0) {
+        KeepFailedBlocksPending(std::move(image), failed);
+    } else {
+        ReturnToPool(std::move(image));
+    }
+}
+
+std::uint64_t CobaltAmplifier::WriteImageBlocks(ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent)
+{
+    std::uint64_t remaining = image.DirtyMask();
+    const auto total = static_cast<std::intptr_t>(std::popcount(remaining));
+    std::uintptr_t done = 0;
+    std::uint64_t failed = 0;
+    // The lowest bit first: the low mask word before the high one.
+    while (remaining != 0) {
+        if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+            failed |= remaining;
+            break;
+        }
+        const std::uint64_t bit = remaining & (~remaining + 1);
+        image.SetDirtyMask(bit);
+        if (!WriteImageBlock(image, handle, stopEvent)) {
+            failed |= bit;
+        }
+        ++done;
+        PostWriteNotice(done, total);
+        remaining &= ~bit;
+    }
+    return failed;
+}
+
+bool CobaltAmplifier::WriteImageBlock(const ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent)
+{
+    // The write is attempted even when the amplifier never reported ready.
+    WaitDeviceReady(handle, stopEvent);
+    if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+        return false;
+    }
+    // The library reads the image while the operation runs, and an abandoned operation may
+    // outlive this write: it gets a copy that lives as long as it needs.
+    std::shared_ptr<QdoParamImage> copy(new (std::nothrow) QdoParamImage(*image.AsLibraryImage()));
+    if (!copy) {
+        return false;
+    }
+    const QdoParamImage* input = copy.get();
+    DeviceOperation operation(*m_library, m_timings.gateLimit, stopEvent);
+    const OperationWait wait{m_timings.operationPoll, m_timings.operationLimit, m_timings.cancelGrace};
+    const DeviceOperation::Outcome outcome =
+        operation.Run([&] { return m_library->WriteMCUbyID(handle, input); }, copy, wait, stopEvent);
+    return outcome == DeviceOperation::Outcome::Succeeded && !operation.CancelSent();
+}
+
+void CobaltAmplifier::KeepFailedBlocksPending(std::unique_ptr<ParamWriteImage> image, std::uint64_t failed)
+{
+    std::lock_guard<std::mutex> guard(m_imageLock);
+    if (!m_pending) {
+        image->SetDirtyMask(failed);
+        m_pending = std::move(image);
+        return;
+    }
+    // Edits made meanwhile are newer: a failed block goes back only where nothing replaced it.
+    const std::uint64_t newer = m_pending->DirtyMask();
+    for (std::uint64_t rest = failed; rest != 0; rest &= rest - 1) {
+        const int bit = std::countr_zero(rest);
+        if ((newer & (1ull << bit)) == 0) {
+            m_pending->CopyDirtyBlock(*image, bit);
+        }
+    }
+    ReturnToPool(std::move(image));
+}
+
+void CobaltAmplifier::PostWriteNotice(std::uintptr_t done, std::intptr_t total)
+{
+    WindowId window = platform::kNoWindow;
+    MessageId message = platform::kNoMessage;
+    {
+        std::lock_guard<std::mutex> guard(m_notifyLock);
+        window = m_notifyWindow;
+        message = m_notifyMessage;
+    }
+    if (window != platform::kNoWindow) {
+        platform::PostWindowMessage(window, message, done, total);
+    }
+}
+
+}  // namespace CobaltDeviceManager

@@ -1,0 +1,192 @@
+// Global-setting and save-configuration sessions.
+#include "device_manager/amplifier/AmplifierSessions.h"
+
+#include <memory>
+#include <new>
+
+#include "device_manager/amplifier/AmplifierTimings.h"
+#include "device_manager/core/RefCounting.h"
+#include "device_manager/library/seam/DeviceOperation.h"
+#include "platform/messages/MessagePoster.h"
+
+namespace CobaltDeviceManager {
+namespace {
+
+// Holds a reference to an interface and lets go of it at the end.
+template <class I>
+class Held {
+public:
+    Held() = default;
+    explicit Held(I* object) : m_object(object)
+    {
+        if (m_object != nullptr) {
+            m_object->AddRef();
+        }
+    }
+    ~Held() { Reset(nullptr); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+    void Reset(I* object)
+    {
+        if (object != nullptr) {
+            object->AddRef();
+        }
+        I* old = m_object;
+        m_object = object;
+        if (old != nullptr) {
+            old->Release();
+        }
+    }
+    I* Get() const { return m_object; }
+    I* operator->() const { return m_object; }
+
+private:
+    I* m_object = nullptr;
+};
+
+OperationWait WaitOf(const AmplifierTimings& timings)
+{
+    return OperationWait{timings.operationPoll, timings.operationLimit, timings.cancelGrace};
+}
+
+class UpdateGlobalSettingSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
+                                   public IUpdateGlobalSettingSession,
+                                   public ISessionX {
+public:
+    UpdateGlobalSettingSession(ISessionControllerX* controller, IReflectGlobalSetting* reflect,
+                               std::shared_ptr<QdoGlobalSettingInput> input)
+        : m_controller(controller), m_reflect(reflect), m_input(std::move(input))
+    {
+    }
+
+    void Cancel() override {}
+
+    bool Start(ICDM_Progress* progress) override
+    {
+        m_progress.Reset(progress);
+        return m_controller->Enqueue(this);
+    }
+
+    std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
+    {
+        IDeviceLibrary& library = m_controller->Library();
+        const AmplifierTimings& timings = m_controller->Timings();
+        DeviceOperation::Outcome outcome;
+        {
+            DeviceOperation operation(library, timings.gateLimit, stopEvent);
+            const QdoGlobalSettingInput* input = m_input.get();
+            outcome = operation.Run([&] { return library.UpgradeGlobalSetting(handle, input); }, m_input,
+                                    WaitOf(timings), stopEvent);
+        }
+        if (outcome == DeviceOperation::Outcome::Succeeded) {
+            m_reflect->ReflectGlobalSetting(*m_input);
+            Complete(kSessionDone);
+            return 1;
+        }
+        Complete(kSessionFailed);
+        return 0;
+    }
+
+private:
+    void Complete(std::int32_t result)
+    {
+        if (m_progress.Get() != nullptr) {
+            m_progress->OnComplete(result);
+        }
+    }
+
+    Held<ISessionControllerX> m_controller;
+    Held<IReflectGlobalSetting> m_reflect;
+    // Shared with the library's operation, which may outlive an abandoned run.
+    std::shared_ptr<QdoGlobalSettingInput> m_input;
+    Held<ICDM_Progress> m_progress;  // set by Start on the UI thread before the session is queued
+};
+
+class SaveConfigSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
+                          public ISaveConfigSession,
+                          public ISessionX {
+public:
+    SaveConfigSession(ISessionControllerX* controller, platform::WindowId window, platform::MessageId message)
+        : m_controller(controller), m_window(window), m_message(message)
+    {
+    }
+
+    void Cancel() override {}
+
+    bool Start(ICDM_Progress* progress) override
+    {
+        m_progress.Reset(progress);
+        return m_controller->Enqueue(this);
+    }
+
+    std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
+    {
+        platform::PostWindowMessage(m_window, m_message, 1, 0);
+        const bool stored = SendStoreConfigCommand(handle, stopEvent);
+        platform::PostWindowMessage(m_window, m_message, 0, 0);
+        if (m_progress.Get() != nullptr) {
+            m_progress->OnComplete(stored ? kSessionDone : kSessionFailed);
+        }
+        return stored ? 1 : 0;
+    }
+
+private:
+    // The store counts as done once the command was started, whatever the amplifier
+    // answers afterwards.
+    bool SendStoreConfigCommand(QdoHandle handle, platform::Event* stopEvent)
+    {
+        IDeviceLibrary& library = m_controller->Library();
+        const AmplifierTimings& timings = m_controller->Timings();
+        {
+            DeviceOperation operation(library, timings.gateLimit, stopEvent);
+            if (!operation.Start([&] { return library.SendCommand(handle, 1, 0, 0); })) {
+                return false;
+            }
+            operation.Wait(WaitOf(timings), stopEvent);
+        }
+        m_controller->WaitDeviceReady(handle, stopEvent);
+        return true;
+    }
+
+    Held<ISessionControllerX> m_controller;
+    const platform::WindowId m_window;
+    const platform::MessageId m_message;
+    Held<ICDM_Progress> m_progress;
+};
+
+}  // namespace
+
+bool NewUpdateGlobalSettingSession(ISessionControllerX* controller, IReflectGlobalSetting* reflect,
+                                   const QdoGlobalSettingInput& input, IUpdateGlobalSettingSession** out)
+{
+    if (controller == nullptr || reflect == nullptr || out == nullptr) {
+        return false;
+    }
+    std::shared_ptr<QdoGlobalSettingInput> copy(new (std::nothrow) QdoGlobalSettingInput(input));
+    if (!copy) {
+        return false;
+    }
+    auto* session = CreateRCObject<RCObject2<UpdateGlobalSettingSession>>(controller, reflect, std::move(copy));
+    if (session == nullptr) {
+        return false;
+    }
+    *out = session;
+    return true;
+}
+
+bool NewSaveConfigSession(ISessionControllerX* controller, platform::WindowId window, platform::MessageId message,
+                          ISaveConfigSession** out)
+{
+    if (controller == nullptr || out == nullptr) {
+        return false;
+    }
+    auto* session = CreateRCObject<RCObject2<SaveConfigSession>>(controller, window, message);
+    if (session == nullptr) {
+        return false;
+    }
+    *out = session;
+    return true;
+}
+
+}  // namespace CobaltDeviceManager

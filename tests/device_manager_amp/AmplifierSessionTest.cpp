@@ -1,0 +1,145 @@
+// The session hook: queued sessions run on the worker in order with the device handle, a
+// result of -1 ends the worker, leftover sessions are released unrun, the save-
+// configuration session, and the factory behind the session openers.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "ScriptedAmplifier.h"
+#include "device_manager/amplifier/SessionFactory.h"
+#include "platform/messages/RecordingWindow.h"
+
+namespace CobaltDeviceManager::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct SessionLog {
+    std::mutex lock;
+    std::vector<int> order;
+    std::vector<QdoHandle> handles;
+    std::vector<std::thread::id> threads;
+    std::atomic<int> destroyed{0};
+};
+
+class RecordingSession : public RCObjectRootEx<RCObjectMultiThreadModel>, public ISessionX {
+public:
+    RecordingSession(SessionLog& log, int id, std::int32_t result) : m_log(log), m_id(id), m_result(result) {}
+    ~RecordingSession() { ++m_log.destroyed; }
+
+    std::int32_t Run(QdoHandle handle, platform::Event*) override
+    {
+        std::lock_guard<std::mutex> guard(m_log.lock);
+        m_log.order.push_back(m_id);
+        m_log.handles.push_back(handle);
+        m_log.threads.push_back(std::this_thread::get_id());
+        return m_result;
+    }
+
+private:
+    SessionLog& m_log;
+    const int m_id;
+    const std::int32_t m_result;
+};
+
+void Enqueue(CobaltAmplifier* amplifier, SessionLog& log, int id, std::int32_t result)
+{
+    auto* session = CreateRCObject<RCObject2<RecordingSession>>(log, id, result);
+    ISessionControllerX* controller = amplifier;
+    controller->Enqueue(session);
+    session->Release();
+}
+
+TEST(AmplifierSessions, QueuedSessionsRunOnTheWorkerInOrderWithTheHandle)
+{
+    ScriptedAmplifier device;
+    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
+    ASSERT_NE(amplifier, nullptr);
+    SessionLog log;
+    for (int id = 1; id <= 3; ++id) {
+        Enqueue(amplifier, log, id, 1);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return log.destroyed.load() == 3; }));
+    EXPECT_EQ(log.order, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(log.handles[0], device.library->DeviceHandle());
+    EXPECT_NE(log.threads[0], std::this_thread::get_id());
+    ReleaseAmplifier(amplifier);
+}
+
+TEST(AmplifierSessions, MinusOneEndsTheWorkerAndLeftoversAreReleasedUnrun)
+{
+    ScriptedAmplifier device;
+    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
+    ASSERT_NE(amplifier, nullptr);
+    SessionLog log;
+    {
+        // Queue both before the worker can take the first.
+        std::lock_guard<std::mutex> guard(log.lock);
+        Enqueue(amplifier, log, 1, -1);
+        Enqueue(amplifier, log, 2, 1);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !device.library->Connected(); }));
+    EXPECT_EQ(log.destroyed.load(), 1);
+    ReleaseAmplifier(amplifier);
+    EXPECT_EQ(log.destroyed.load(), 2);
+    EXPECT_EQ(log.order, (std::vector<int>{1}));
+}
+
+TEST(AmplifierSessions, SaveConfigReturnsAtOnceAndPostsAroundTheStore)
+{
+    ScriptedAmplifier device;
+    device.SetBehaviour(FakeOperationKind::SendCommand, OperationBehaviour{200ms});
+    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
+    ASSERT_NE(amplifier, nullptr);
+    platform::RecordingWindow window;
+    const platform::MessageId message = platform::RegisterMessage("VeskQuarry_NotifySaveConfig");
+    ASSERT_TRUE(amplifier->SaveConfig(window.Id(), message));
+    const auto commands = device.library->Calls(FakeOperationKind::SendCommand);
+    EXPECT_TRUE(commands.empty() || !commands[0].completed);
+    ASSERT_TRUE(window.WaitForCount(message, 2, 5s));
+    const auto posts = window.Messages(message);
+    EXPECT_EQ(posts[0].wParam, 1u);
+    EXPECT_EQ(posts[1].wParam, 0u);
+    const auto sent = device.library->Calls(FakeOperationKind::SendCommand);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].words[0], 1);
+    EXPECT_EQ(sent[0].words[1], 0);
+    EXPECT_EQ(sent[0].words[2], 0);
+    // The store is followed by a wait for the ready flag.
+    EXPECT_GE(device.ReadyReads(), 1u);
+    ReleaseAmplifier(amplifier);
+}
+
+std::atomic<std::int32_t> g_channelClass{0};
+
+bool FakeNewReadSession(ISessionControllerX*, std::int32_t channelClass, IReadParamSession**)
+{
+    g_channelClass = channelClass;
+    return true;
+}
+
+TEST(AmplifierSessions, OpenersUseTheInstalledFactory)
+{
+    ScriptedAmplifier device;
+    device.SetIdentity(2, "V5.20");
+    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
+    ASSERT_NE(amplifier, nullptr);
+    InstallSessionFactory(SessionFactory{});
+    IReadParamSession* read = nullptr;
+    EXPECT_FALSE(amplifier->OpenReadParamSession(&read));
+    IWriteParamSession* write = nullptr;
+    EXPECT_FALSE(amplifier->OpenWriteParamSession(&write));
+    SessionFactory factory;
+    factory.newReadParamSession = FakeNewReadSession;
+    InstallSessionFactory(factory);
+    EXPECT_TRUE(amplifier->OpenReadParamSession(&read));
+    EXPECT_EQ(g_channelClass.load(), 2);
+    InstallSessionFactory(SessionFactory{});
+    ReleaseAmplifier(amplifier);
+}
+
+}  // namespace
+}  // namespace CobaltDeviceManager::testing
