@@ -1,0 +1,71 @@
+// The shared part of the sessions.
+#include "device_manager/sessions/SessionCore.h"
+
+#include <new>
+
+namespace CobaltDeviceManager {
+
+SessionCore::SessionCore(ISessionControllerX* controller, const SessionTimings& timings)
+    : m_controller(controller), m_timings(timings)
+{
+}
+
+SessionCore::~SessionCore()
+{
+    if (m_queued.load(std::memory_order_acquire)) {
+        Complete(kSessionFailed);
+    }
+}
+
+bool SessionCore::Queue(ISessionX* self, ICDM_Progress* progress)
+{
+    if (m_queued.load(std::memory_order_acquire)) {
+        return false;
+    }
+    if (!m_cancel) {
+        m_cancel.reset(new (std::nothrow) platform::Event(platform::ResetMode::Manual, false));
+        if (!m_cancel) {
+            return false;
+        }
+    }
+    m_progress.Reset(progress);
+    m_queued.store(true, std::memory_order_release);
+    if (!m_controller->Enqueue(self)) {
+        // Not queued: nobody runs the session, and the caller learns it from the result.
+        m_queued.store(false, std::memory_order_release);
+        m_progress.Reset(nullptr);
+        return false;
+    }
+    return true;
+}
+
+void SessionCore::SignalCancel()
+{
+    if (m_cancel) {
+        m_cancel->Set();
+    }
+}
+
+void SessionCore::Progress(std::int32_t code, std::int32_t value)
+{
+    if (m_progress && !m_completed.load(std::memory_order_acquire)) {
+        m_progress->OnProgress(code, value);
+    }
+}
+
+void SessionCore::Complete(std::int32_t result)
+{
+    if (m_completed.exchange(true, std::memory_order_acq_rel)) {
+        return;
+    }
+    if (m_progress) {
+        m_progress->OnComplete(result);
+    }
+}
+
+OperationWait TransferWait(const SessionTimings& timings, std::chrono::milliseconds poll)
+{
+    return OperationWait{poll, timings.transferLimit, timings.cancelGrace};
+}
+
+}  // namespace CobaltDeviceManager

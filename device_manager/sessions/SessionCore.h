@@ -1,0 +1,61 @@
+// What the write, read and firmware-update sessions share: the amplifier's session
+// controller, the progress sink, the cancel event, queueing, and the guarantee that a
+// session that was queued hears exactly one OnComplete, even when it never runs.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "device_manager/amplifier/SessionInterfaces.h"
+#include "device_manager/library/seam/DeviceOperation.h"
+#include "device_manager/sessions/RefHolder.h"
+#include "device_manager/sessions/SessionTimings.h"
+#include "platform/base/Event.h"
+
+namespace CobaltDeviceManager {
+
+class SessionCore {
+public:
+    SessionCore(const SessionCore&) = delete;
+    SessionCore& operator=(const SessionCore&) = delete;
+
+protected:
+    SessionCore(ISessionControllerX* controller, const SessionTimings& timings);
+    // A session queued on an amplifier whose worker ended before running it (the queue was
+    // drained) tells its sink that it failed.
+    ~SessionCore();
+
+    // UI thread. Creates the cancel event, keeps the sink and queues `self`. False when the
+    // event cannot be made, when the session was queued before, or when the amplifier no
+    // longer takes sessions.
+    bool Queue(ISessionX* self, ICDM_Progress* progress);
+
+    // UI thread: signals the cancel event of a started session.
+    void SignalCancel();
+
+    // Worker: sink calls. Complete reports once; later calls are ignored.
+    void Progress(std::int32_t code, std::int32_t value);
+    void Complete(std::int32_t result);
+
+    ISessionControllerX& Controller() { return *m_controller.Get(); }
+    IDeviceLibrary& Library() { return m_controller->Library(); }
+    platform::Event* CancelEvent() { return m_cancel.get(); }
+    const SessionTimings& Timings() const { return m_timings; }
+    bool WasQueued() const { return m_queued.load(std::memory_order_acquire); }
+
+private:
+    RefHolder<ISessionControllerX> m_controller;
+    const SessionTimings m_timings;
+    // Set on the UI thread by Queue before the session is queued; the queue's lock hands
+    // them to the worker, and nothing changes them afterwards.
+    RefHolder<ICDM_Progress> m_progress;
+    std::unique_ptr<platform::Event> m_cancel;  // manual reset; thread-safe itself
+    std::atomic<bool> m_queued{false};
+    std::atomic<bool> m_completed{false};
+};
+
+// How a read or upload waits for its operation.
+OperationWait TransferWait(const SessionTimings& timings, std::chrono::milliseconds poll);
+
+}  // namespace CobaltDeviceManager

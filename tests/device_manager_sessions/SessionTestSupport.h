@@ -1,0 +1,89 @@
+// Stand-ins around the sessions: an amplifier-side controller whose queue the test runs
+// by hand, progress and block sinks that record what they hear, and short timings.
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device_manager/amplifier/AmplifierTimings.h"
+#include "device_manager/core/RefCounting.h"
+#include "device_manager/library/fake/FakeDeviceLibrary.h"
+#include "device_manager/sessions/IParamSessions.h"
+#include "device_manager/sessions/SessionTimings.h"
+
+namespace session_test {
+
+using namespace CobaltDeviceManager;
+
+SessionTimings ShortTimings();
+
+// A default operation script changed by `edit`.
+template <class Edit>
+FakeOperationScript Edited(Edit edit)
+{
+    FakeOperationScript script;
+    edit(script);
+    return script;
+}
+
+class TestControllerImpl : public RCObjectRootEx<RCObjectMultiThreadModel>, public ISessionControllerX {
+public:
+    explicit TestControllerImpl(FakeDeviceLibrary& library) : m_library(library) {}
+    ~TestControllerImpl();
+
+    bool Enqueue(ISessionX* session) override;
+    IDeviceLibrary& Library() override { return m_library; }
+    const AmplifierTimings& Timings() override { return m_timings; }
+    bool WaitDeviceReady(QdoHandle, platform::Event*) override { return true; }
+
+    // The amplifier's worker has ended: Enqueue refuses.
+    void Refuse() { m_accept = false; }
+    std::size_t Queued();
+    // Runs the front session as the worker would; -2 when the queue is empty.
+    std::int32_t RunNext(QdoHandle handle, platform::Event* stop);
+    // Lets go of every queued session without running it, as a final release does.
+    void Drain();
+
+private:
+    FakeDeviceLibrary& m_library;
+    AmplifierTimings m_timings;
+    bool m_accept = true;
+    std::mutex m_lock;
+    std::deque<ISessionX*> m_queue;  // guarded by m_lock; one reference each
+};
+using TestController = RCObject2<TestControllerImpl>;
+
+class RecordingProgressImpl : public RCObjectRootEx<RCObjectMultiThreadModel>, public ICDM_Progress {
+public:
+    void OnProgress(std::int32_t code, std::int32_t value) override;
+    void OnComplete(std::int32_t result) override;
+    // "P code value" and "C result", in order.
+    std::vector<std::string> Events();
+    std::vector<std::string> Completions();
+
+private:
+    std::mutex m_lock;
+    std::vector<std::string> m_events;  // guarded by m_lock
+};
+using RecordingProgress = RCObject2<RecordingProgressImpl>;
+
+struct DeliveredBlock {
+    std::int32_t type;
+    std::int32_t channel;
+    std::vector<std::uint8_t> data;
+};
+
+class RecordingBlocksImpl : public RCObjectRootEx<RCObjectMultiThreadModel>, public IReadParamSink {
+public:
+    void OnBlock(std::int32_t blockType, std::int32_t channel, const std::uint8_t* data, std::uint32_t size) override;
+    std::vector<DeliveredBlock> Blocks();
+
+private:
+    std::mutex m_lock;
+    std::vector<DeliveredBlock> m_blocks;  // guarded by m_lock
+};
+using RecordingBlocks = RCObject2<RecordingBlocksImpl>;
+
+}  // namespace session_test
