@@ -1,0 +1,247 @@
+// Stand-ins for the device manager's tests.
+#include "tests/device_manager_watch/ManagerTestSupport.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace manager_test {
+namespace {
+
+class FakeAmplifierImpl : public RCObjectRootEx<RCObjectMultiThreadModel>,
+                          public ICobaltAmplifierHandle,
+                          public ICobaltAmplifier {
+public:
+    FakeAmplifierImpl(std::u16string key, std::shared_ptr<AmplifierLog> log) : m_key(std::move(key)), m_log(log)
+    {
+        std::lock_guard<std::mutex> guard(m_log->lock);
+        ++m_log->alive;
+    }
+    ~FakeAmplifierImpl()
+    {
+        m_log->Add("end " + Narrow(m_key));
+        std::lock_guard<std::mutex> guard(m_log->lock);
+        --m_log->alive;
+    }
+
+    bool Open()
+    {
+        m_log->Add("open " + Narrow(m_key));
+        std::lock_guard<std::mutex> guard(m_log->lock);
+        const auto& refused = m_log->refuseOpen;
+        return std::find(refused.begin(), refused.end(), Narrow(m_key)) == refused.end();
+    }
+
+    // ICobaltAmplifierHandle
+    const std::u16string& GetDevicePath() override { return m_key; }
+    bool SetPresent(bool present) override
+    {
+        m_log->Add("present " + Narrow(m_key) + (present ? " 1" : " 0"));
+        return std::exchange(m_present, present);
+    }
+    bool IsPresent() override { return m_present; }
+    bool GetAmplifier(ICobaltAmplifier** out) override
+    {
+        ICobaltAmplifier* amplifier = this;
+        amplifier->AddRef();
+        *out = amplifier;
+        return true;
+    }
+
+    // ICobaltAmplifier: nothing the manager uses.
+    std::int32_t GetModel() override { return 2; }
+    const std::u16string& GetFirmwareVersion() override { return m_version; }
+    bool IsMuted() override { return false; }
+    bool SetMute(bool) override { return false; }
+    bool GetMutePolarity() override { return true; }
+    bool SetMutePolarity(bool) override { return false; }
+    bool EnableMeterPolling(bool) override { return true; }
+    std::int32_t GetMeterLevels(bool, std::uint32_t[4]) override { return -1; }
+    std::int32_t GetProtectionStatus(std::uint32_t[2]) override { return -1; }
+    bool SetHwStatusCallback(HwStatusCallback, void*) override { return true; }
+    bool SetBlockParam(std::int32_t, std::int32_t, const std::uint8_t*, std::uint32_t, const std::uint8_t*,
+                       std::uint32_t) override
+    {
+        return false;
+    }
+    void FlushBlockParams() override {}
+    void SetNotifyWindow(WindowId, MessageId) override {}
+    bool OpenWriteParamSession(IWriteParamSession**) override { return false; }
+    bool OpenReadParamSession(IReadParamSession**) override { return false; }
+    bool OpenFirmwareUpdateSession(const std::filesystem::path&, IUpdateFirmwareSession**) override { return false; }
+    bool GetHardwareStatus(std::uint32_t* out) override
+    {
+        *out = 0;
+        return false;
+    }
+    bool SaveConfig(WindowId, MessageId) override { return false; }
+
+private:
+    const std::u16string m_key;
+    const std::u16string m_version = u"v5.20";
+    std::shared_ptr<AmplifierLog> m_log;
+    bool m_present = false;
+};
+using FakeAmplifier = RCObject2<FakeAmplifierImpl>;
+
+}  // namespace
+
+std::string Narrow(const std::u16string& text)
+{
+    std::string narrow;
+    for (char16_t c : text) {
+        narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    return narrow;
+}
+
+void AmplifierLog::Add(std::string event)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    events.push_back(std::move(event));
+}
+
+std::vector<std::string> AmplifierLog::Events()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return events;
+}
+
+int AmplifierLog::Alive()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return alive;
+}
+
+std::unique_ptr<CDeviceManager> MakeManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher,
+                                            std::shared_ptr<AmplifierLog> log)
+{
+    return std::make_unique<CDeviceManager>(
+        std::move(library), watcher,
+        [log](const std::u16string& key, ICobaltAmplifierHandle** out) {
+            log->Add("make " + Narrow(key));
+            FakeAmplifier* amplifier = CreateRCObject<FakeAmplifier>(key, log);
+            *out = amplifier;
+            return amplifier != nullptr;
+        },
+        [](ICobaltAmplifierHandle* handle) { return static_cast<FakeAmplifier*>(handle)->Open(); });
+}
+
+void ScanScriptLibrary::SetScan(std::vector<std::string> serials)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_serials = std::move(serials);
+}
+
+void ScanScriptLibrary::SetScanFails(bool fails)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_scanFails = fails;
+}
+
+int ScanScriptLibrary::ScanCalls() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_scanCalls;
+}
+
+int ScanScriptLibrary::RegisterCalls() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_registerCalls;
+}
+
+std::int32_t ScanScriptLibrary::RegisterDevice(const char* name, std::uint32_t vendorId, std::uint32_t productId)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        ++m_registerCalls;
+    }
+    return m_inner.RegisterDevice(name, vendorId, productId);
+}
+
+std::int32_t ScanScriptLibrary::ScanDevices()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    ++m_scanCalls;
+    if (m_scanFails) {
+        return 0;
+    }
+    m_scanned = m_serials;
+    m_next = 0;
+    return 1;
+}
+
+std::int32_t ScanScriptLibrary::GetScanedDevice(QdmScanRecord* record)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_next >= m_scanned.size()) {
+        m_next = 0;
+        return 0;
+    }
+    if (record != nullptr) {
+        std::memset(record, 0, sizeof *record);
+        std::memcpy(record->deviceName, "Cobalt", 6);
+        const std::string& serial = m_scanned[m_next];
+        std::memcpy(record->serial, serial.data(), std::min(serial.size(), sizeof record->serial));
+    }
+    ++m_next;
+    return 1;
+}
+
+std::int32_t ScanScriptLibrary::ConnectDevice(std::uint32_t vendorId, std::uint32_t productId, const char* serial)
+{
+    return m_inner.ConnectDevice(vendorId, productId, serial);
+}
+std::int32_t ScanScriptLibrary::IsConnectCompleted() { return m_inner.IsConnectCompleted(); }
+QdoHandle ScanScriptLibrary::GetConnectingDevice() { return m_inner.GetConnectingDevice(); }
+std::int32_t ScanScriptLibrary::DisconnectDevice(QdoHandle* handle) { return m_inner.DisconnectDevice(handle); }
+std::int32_t ScanScriptLibrary::UpgradeFirmware(QdoHandle handle, const char* path)
+{
+    return m_inner.UpgradeFirmware(handle, path);
+}
+std::int32_t ScanScriptLibrary::UpgradeGlobalSetting(QdoHandle handle, const QdoGlobalSettingInput* input)
+{
+    return m_inner.UpgradeGlobalSetting(handle, input);
+}
+std::int32_t ScanScriptLibrary::UpgradeDSPParam(QdoHandle handle, const QdoParamImage* image)
+{
+    return m_inner.UpgradeDSPParam(handle, image);
+}
+std::int32_t ScanScriptLibrary::WriteMCUbyID(QdoHandle handle, const QdoParamImage* image)
+{
+    return m_inner.WriteMCUbyID(handle, image);
+}
+std::int32_t ScanScriptLibrary::ReadMCUbyID(QdoHandle handle, std::uint32_t id, std::uint32_t length, void* buffer)
+{
+    return m_inner.ReadMCUbyID(handle, id, length, buffer);
+}
+std::int32_t ScanScriptLibrary::SendCommand(QdoHandle handle, std::uint16_t w1, std::uint16_t w2, std::uint16_t w3)
+{
+    return m_inner.SendCommand(handle, w1, w2, w3);
+}
+std::int32_t ScanScriptLibrary::Reset(QdoHandle handle) { return m_inner.Reset(handle); }
+std::int32_t ScanScriptLibrary::ReadBasicInfo(QdoHandle handle, BasicInfo* info)
+{
+    return m_inner.ReadBasicInfo(handle, info);
+}
+std::int32_t ScanScriptLibrary::ReadGlobalSettingInfoFromMCU(QdoHandle handle, GlobalSettingRecord* record)
+{
+    return m_inner.ReadGlobalSettingInfoFromMCU(handle, record);
+}
+std::int32_t ScanScriptLibrary::ReadDspParamInfoFromMCU(QdoHandle handle, DspParamInfo* info)
+{
+    return m_inner.ReadDspParamInfoFromMCU(handle, info);
+}
+std::int32_t ScanScriptLibrary::ReadHwInfo(QdoHandle handle, HwInfoRecord* record)
+{
+    return m_inner.ReadHwInfo(handle, record);
+}
+void ScanScriptLibrary::CancelOperation(QdoHandle handle) { m_inner.CancelOperation(handle); }
+std::int32_t ScanScriptLibrary::IsOperationCompleted(QdoHandle handle) { return m_inner.IsOperationCompleted(handle); }
+std::int32_t ScanScriptLibrary::IsOperationSuccessful(QdoHandle handle)
+{
+    return m_inner.IsOperationSuccessful(handle);
+}
+std::uint8_t ScanScriptLibrary::GetOperationProgress(QdoHandle handle) { return m_inner.GetOperationProgress(handle); }
+
+}  // namespace manager_test
