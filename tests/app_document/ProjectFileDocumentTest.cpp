@@ -46,6 +46,20 @@ TEST_F(ProjectFileDocumentTest, SaveOpenSaveGivesIdenticalBytesForEveryModel)
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+TEST_F(ProjectFileDocumentTest, AnEmptyDesignsFileHasOnlyTheFixedChunks)
+{
+    WriteWholeFile(DataFolder() / "BlockDiagram.txt", "header only\n");
+    NewDesign(ModelType::MV220P);
+    ASSERT_EQ(Doc().GetBlockCount(), 0u);
+    ASSERT_TRUE(Doc().OnSaveDocument(Work("empty.cvp")));
+    // Signature 16, root header 8, version 12, model 12, polarity 9, end marker 4.
+    EXPECT_EQ(ReadWholeFile(Work("empty.cvp")).size(), 61u);
+    NewDesign(ModelType::MV440);
+    ASSERT_TRUE(Doc().OnOpenDocument(Work("empty.cvp")));
+    EXPECT_EQ(Doc().GetModel(), ModelType::MV220P);
+    EXPECT_EQ(Doc().GetBlockCount(), 0u);
+}
+
 TEST_F(ProjectFileDocumentTest, StoredBlobsReplaceTheDefaultsOnOpen)
 {
     NewDesign(ModelType::MV440);

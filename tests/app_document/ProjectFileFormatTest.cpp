@@ -5,6 +5,7 @@
 
 #include "application/document/BlockDiagramFile.h"
 #include "platform/base/ByteStreamMemory.h"
+#include "tests/app_document/AllocationProbe.h"
 #include "resources/strings/StringIds.h"
 #include "tests/app_document/DocumentTestSupport.h"
 
@@ -225,17 +226,46 @@ TEST(ProjectFileRead, AChildRunningPastItsParentIsRefused)
 
 TEST(ProjectFileRead, SizeFieldsOfAllOnesAllocateNothingAndAreRefused)
 {
-    // Root, child and blob sizes of 0xFFFFFFFF: each is refused before anything is allocated.
-    EXPECT_EQ(Read(SignatureBytes() + U32(0xFFFFFFFF) + U32(0x76ffffff) + Model(2) + U32(0)),
-              ProjectRead::kBadStructure);
-    std::string hugeChild = U32(0xFFFFFFFF) + U32(ProjectFormat::kBlockTag) + U32(7) + U32(0) + U32(5);
-    EXPECT_EQ(Read(ProjectBytes(Model(2) + hugeChild)), ProjectRead::kBadStructure);
-    std::string hugeBlob = Chunk(ProjectFormat::kBlockTag,
-                                 U32(7) + U32(0) + U32(5) + U32(0xFFFFFFFF) + U32(ProjectFormat::kParamBlobTag) + "ab");
-    EXPECT_EQ(Read(ProjectBytes(Model(2) + hugeBlob)), ProjectRead::kBadRecord);
-    std::string bigBlob = Chunk(ProjectFormat::kBlockTag,
-                                U32(7) + U32(0) + U32(5) + U32(0xFFFFFFF0) + U32(ProjectFormat::kParamBlobTag) + "ab");
-    EXPECT_EQ(Read(ProjectBytes(Model(2) + bigBlob)), ProjectRead::kBadRecord);
+    struct Case {
+        std::string bytes;
+        int expected;
+    };
+    // Root, child and blob sizes of 0xFFFFFFFF, and a blob size just below it.
+    const Case cases[] = {
+        {SignatureBytes() + U32(0xFFFFFFFF) + U32(0x76ffffff) + Model(2) + U32(0), ProjectRead::kBadStructure},
+        {ProjectBytes(Model(2) + U32(0xFFFFFFFF) + U32(ProjectFormat::kBlockTag) + U32(7) + U32(0) + U32(5)),
+         ProjectRead::kBadStructure},
+        {ProjectBytes(Model(2) + Chunk(ProjectFormat::kBlockTag, U32(7) + U32(0) + U32(5) + U32(0xFFFFFFFF) +
+                                                                     U32(ProjectFormat::kParamBlobTag) + "ab")),
+         ProjectRead::kBadRecord},
+        {ProjectBytes(Model(2) + Chunk(ProjectFormat::kBlockTag, U32(7) + U32(0) + U32(5) + U32(0xFFFFFFF0) +
+                                                                     U32(ProjectFormat::kParamBlobTag) + "ab")),
+         ProjectRead::kBadRecord},
+    };
+    for (const Case& test : cases) {
+        TwoBlockDiagram diagram;
+        ProjectContents out;
+        ByteStreamRef stream = ByteStreamRef::Adopt(MemoryStream::Create(test.bytes.data(), test.bytes.size()));
+        const DiagramLoader loader = diagram.Loader();
+        std::size_t largest = 0;
+        int result = 0;
+        {
+            AllocationProbe probe;
+            result = ReadProjectStream(stream.Get(), loader, out);
+            largest = probe.Largest();
+        }
+        EXPECT_EQ(result, test.expected);
+        EXPECT_LT(largest, 4096u);
+    }
+    // The probe does see what a real blob costs.
+    const std::string bytes = ProjectBytes(Model(2) + BlockRecord(7, 0, 5, std::string(8192, 'b')));
+    ByteStreamRef stream = ByteStreamRef::Adopt(MemoryStream::Create(bytes.data(), bytes.size()));
+    TwoBlockDiagram diagram;
+    const DiagramLoader loader = diagram.Loader();
+    ProjectContents out;
+    AllocationProbe probe;
+    EXPECT_EQ(ReadProjectStream(stream.Get(), loader, out), ProjectRead::kOk);
+    EXPECT_GE(probe.Largest(), 8192u);
 }
 
 TEST(ProjectFileRead, AFileCutShortAtAnyOffsetIsRefused)
