@@ -80,6 +80,20 @@ void RecordingProgressImpl::OnComplete(std::int32_t result)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_events.push_back("C " + std::to_string(result));
+    m_completed.notify_all();
+}
+
+bool RecordingProgressImpl::WaitForCompletion(std::chrono::milliseconds timeout)
+{
+    std::unique_lock<std::mutex> guard(m_lock);
+    return m_completed.wait_for(guard, timeout, [&] {
+        for (const std::string& event : m_events) {
+            if (event[0] == 'C') {
+                return true;
+            }
+        }
+        return false;
+    });
 }
 
 std::vector<std::string> RecordingProgressImpl::Events()

@@ -2,6 +2,8 @@
 // by hand, progress and block sinks that record what they hear, and short timings.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -62,9 +64,12 @@ public:
     // "P code value" and "C result", in order.
     std::vector<std::string> Events();
     std::vector<std::string> Completions();
+    // Waits for OnComplete; false when `timeout` passed first.
+    bool WaitForCompletion(std::chrono::milliseconds timeout);
 
 private:
     std::mutex m_lock;
+    std::condition_variable m_completed;
     std::vector<std::string> m_events;  // guarded by m_lock
 };
 using RecordingProgress = RCObject2<RecordingProgressImpl>;
