@@ -146,7 +146,7 @@ TEST_F(Operation, GateIsHeldForTheWholeOperation)
 TEST_F(Operation, GateWaitEndsOnStopAndOnItsLimit)
 {
     auto held = library.Gate().Acquire(1s, nullptr);
-    ASSERT_TRUE(held.owns_lock());
+    ASSERT_TRUE(held.Owns());
     std::thread waiter([&] {
         platform::Event stop(platform::ResetMode::Manual, false);
         std::thread stopper([&] {

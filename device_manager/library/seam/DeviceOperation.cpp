@@ -10,23 +10,23 @@ namespace CobaltDeviceManager {
 
 DeviceOperation::DeviceOperation(IDeviceLibrary& library, std::chrono::milliseconds gateLimit,
                                  platform::Event* gateStop)
-    : m_library(library), m_lock(library.Gate().Acquire(gateLimit, gateStop))
+    : m_library(library), m_gate(library.Gate().Acquire(gateLimit, gateStop))
 {
-    if (m_lock.owns_lock()) {
+    if (m_gate.Owns()) {
         m_library.Gate().DropParkedIfIdle(m_library);
     }
 }
 
 DeviceOperation::~DeviceOperation()
 {
-    if (m_started && !m_completed && m_lock.owns_lock()) {
+    if (m_started && !m_completed && m_gate.Owns()) {
         m_library.Gate().Park(std::move(m_buffers));
     }
 }
 
 bool DeviceOperation::Start(const std::function<std::int32_t()>& start, std::shared_ptr<void> buffers)
 {
-    if (!m_lock.owns_lock() || m_started) {
+    if (!m_gate.Owns() || m_started) {
         return false;
     }
     m_buffers = std::move(buffers);
@@ -94,11 +94,11 @@ bool DisconnectDevice(IDeviceLibrary& library, QdoHandle& handle, std::chrono::m
         return true;
     }
     const platform::Deadline deadline(limit);
-    auto lock = library.Gate().Acquire(limit, nullptr);
+    OperationGate::Hold gate = library.Gate().Acquire(limit, nullptr);
     for (;;) {
         if (library.DisconnectDevice(&handle) == 1) {
             handle = nullptr;
-            if (lock.owns_lock()) {
+            if (gate.Owns()) {
                 library.Gate().DropParkedIfIdle(library);
             }
             return true;

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 #include "device_manager/library/seam/IDeviceLibrary.h"
 #include "platform/base/Event.h"
@@ -42,7 +41,7 @@ public:
     DeviceOperation(const DeviceOperation&) = delete;
     DeviceOperation& operator=(const DeviceOperation&) = delete;
 
-    bool HasGate() const { return m_lock.owns_lock(); }
+    bool HasGate() const { return m_gate.Owns(); }
 
     // Runs `start` (a start call of the library) when the gate is held. `buffers` own
     // whatever the operation reads or writes; they are kept alive until the library has
@@ -64,7 +63,7 @@ public:
 
 private:
     IDeviceLibrary& m_library;
-    std::unique_lock<std::timed_mutex> m_lock;
+    OperationGate::Hold m_gate;
     std::shared_ptr<void> m_buffers;
     bool m_started = false;
     bool m_completed = false;

@@ -1,8 +1,9 @@
-// The operation gate: a timed mutex acquired in short slices so that a stop request ends
-// the wait at once.
+// The operation gate: a held flag under a mutex, waited for in short slices so that a stop
+// request ends the wait soon.
 #include "device_manager/library/seam/OperationGate.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "device_manager/library/seam/IDeviceLibrary.h"
 #include "platform/base/Clock.h"
@@ -14,22 +15,55 @@ constexpr std::chrono::milliseconds kAcquireSlice{10};
 
 }  // namespace
 
-std::unique_lock<std::timed_mutex> OperationGate::Acquire(std::chrono::milliseconds limit, platform::Event* stop)
+OperationGate::Hold::Hold(Hold&& other) noexcept : m_gate(std::exchange(other.m_gate, nullptr)) {}
+
+OperationGate::Hold& OperationGate::Hold::operator=(Hold&& other) noexcept
 {
-    std::unique_lock<std::timed_mutex> lock(m_mutex, std::defer_lock);
+    if (this != &other) {
+        Release();
+        m_gate = std::exchange(other.m_gate, nullptr);
+    }
+    return *this;
+}
+
+OperationGate::Hold::~Hold()
+{
+    Release();
+}
+
+void OperationGate::Hold::Release()
+{
+    if (OperationGate* gate = std::exchange(m_gate, nullptr)) {
+        gate->Free();
+    }
+}
+
+OperationGate::Hold OperationGate::Acquire(std::chrono::milliseconds limit, platform::Event* stop)
+{
     const platform::Deadline deadline(limit);
+    std::unique_lock<std::mutex> guard(m_lock);
     for (;;) {
         if (stop != nullptr && stop->IsSignalled()) {
-            return lock;
+            return Hold();
         }
-        const auto slice = std::min(kAcquireSlice, deadline.Remaining());
-        if (lock.try_lock_for(slice)) {
-            return lock;
+        if (!m_held) {
+            m_held = true;
+            return Hold(this);
         }
         if (deadline.Expired()) {
-            return lock;
+            return Hold();
         }
+        m_freed.wait_for(guard, std::min(kAcquireSlice, deadline.Remaining()));
     }
+}
+
+void OperationGate::Free()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_held = false;
+    }
+    m_freed.notify_one();
 }
 
 void OperationGate::Park(std::shared_ptr<void> buffers)

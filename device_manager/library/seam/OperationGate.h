@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -16,13 +17,31 @@ class IDeviceLibrary;
 
 class OperationGate {
 public:
+    // The gate held by one thread; lets go of it when destroyed.
+    class Hold {
+    public:
+        Hold() = default;
+        Hold(Hold&& other) noexcept;
+        Hold& operator=(Hold&& other) noexcept;
+        ~Hold();
+
+        bool Owns() const { return m_gate != nullptr; }
+        void Release();
+
+    private:
+        friend class OperationGate;
+        explicit Hold(OperationGate* gate) : m_gate(gate) {}
+
+        OperationGate* m_gate = nullptr;
+    };
+
     OperationGate() = default;
     OperationGate(const OperationGate&) = delete;
     OperationGate& operator=(const OperationGate&) = delete;
 
     // Waits for the gate at most `limit`, and gives up early once `stop` (may be null) is
-    // signalled. The returned lock owns the gate when it is engaged.
-    std::unique_lock<std::timed_mutex> Acquire(std::chrono::milliseconds limit, platform::Event* stop);
+    // signalled. The gate is not re-entrant: a thread must not wait for it while holding it.
+    Hold Acquire(std::chrono::milliseconds limit, platform::Event* stop);
 
     // Called with the gate held: `buffers` belong to an operation that has not completed;
     // they are kept until a later holder sees the library idle.
@@ -33,8 +52,14 @@ public:
     bool DropParkedIfIdle(IDeviceLibrary& library);
 
 private:
-    std::timed_mutex m_mutex;
-    std::shared_ptr<void> m_parked;  // guarded by m_mutex (the gate itself)
+    void Free();
+
+    // A plain mutex and condition rather than a timed mutex: ThreadSanitizer does not
+    // follow the clock-based lock that a timed mutex's bounded wait uses.
+    std::mutex m_lock;                // guards m_held
+    std::condition_variable m_freed;
+    bool m_held = false;
+    std::shared_ptr<void> m_parked;   // used only by the holder of the gate
 };
 
 }  // namespace CobaltDeviceManager
