@@ -1,5 +1,5 @@
-// The shared library's dynamic symbol table holds exactly the 28 exported functions, and the
-// library carries its SONAME.
+// The shared library's dynamic symbol table holds exactly the 28 exported functions, the
+// library carries its SONAME, and its header reads the same from C.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,6 +7,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+
+extern "C" std::size_t QuarryHeaderSizeFromC(int which);
 
 namespace {
 
@@ -53,6 +55,18 @@ TEST(ExportsSymbolsTest, DynamicSymbolTableHoldsExactlyTheTwentyEightFunctions)
     }
     EXPECT_EQ(lines, 28u) << listing;
     EXPECT_EQ(names, kExports);
+}
+
+TEST(ExportsSymbolsTest, CCallersSeeTheSameRecordLayouts)
+{
+    EXPECT_EQ(QuarryHeaderSizeFromC(0), 74u);
+    EXPECT_EQ(QuarryHeaderSizeFromC(1), 92u);
+    EXPECT_EQ(QuarryHeaderSizeFromC(2), 13u);
+    EXPECT_EQ(QuarryHeaderSizeFromC(3), 2048u);
+    EXPECT_EQ(QuarryHeaderSizeFromC(4), 5124u);
+    EXPECT_EQ(QuarryHeaderSizeFromC(5), 2050u);
+    EXPECT_EQ(QuarryHeaderSizeFromC(6), 9000u);
+    EXPECT_EQ(QuarryHeaderSizeFromC(7), 34u);
 }
 
 TEST(ExportsSymbolsTest, LibraryCarriesItsSoname)
