@@ -220,12 +220,14 @@ bool LSpeakerEQDialogController::ApplyBlob(std::int32_t channel, const std::uint
         return false;
     }
     record.presetName = std::move(name);
+    // The record is stored even when the channel did not take the whole preset, so that
+    // the block names the preset the row shows.
     const bool applied = ApplyPresetToChannel(record);
-    const bool committed = applied && CommitChannel(record);
+    const bool committed = CommitChannel(record);
     if (IBlockPanel* panel = OpenPanelWindow()) {
         panel->RefreshRow(index);
     }
-    return committed;
+    return applied && committed;
 }
 
 IBlockPanel* LSpeakerEQDialogController::OpenDialog(IPanelHost& parent)
