@@ -2,9 +2,11 @@
 // makes from them for every model, and blobs that fit the amplifier's parameter image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -232,3 +234,21 @@ TEST_P(ShippedDiagramTest, SpeakerEqBlocksShareTheChannelOfTheirCrossoverAndLimi
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, ShippedDiagramTest, ::testing::Values(0, 1, 2, 3, 4));
+
+TEST(StandardControllerMakers, RegistrationServesTheFactorysDefaultMakers)
+{
+    Diagram diagram = ReadDiagram(DiagramFile(2));
+    const ControllerMakers saved = RegisteredControllerMakers();
+    RegisteredControllerMakers() = ControllerMakers{};
+    std::vector<std::unique_ptr<CController>> without;
+    ASSERT_TRUE(CreateControllers(diagram.blocks, without));
+    EXPECT_EQ(CountOf<CStdMixerController>(without), 0u);
+    without.clear();
+    RegisterStandardControllerMakers();
+    std::vector<std::unique_ptr<CController>> with;
+    ASSERT_TRUE(CreateControllers(diagram.blocks, with));
+    EXPECT_EQ(CountOf<CStdMixerController>(with), 1u);
+    EXPECT_EQ(CountOf<LLimiterController>(with), 4u);
+    EXPECT_EQ(CountOf<LSpeakerEQDialogController>(with), 1u);
+    RegisteredControllerMakers() = saved;
+}
