@@ -148,7 +148,7 @@ TEST_F(SessionEndToEndTest, AFirmwareUpdateTakesTheAmplifierThroughTheBootLoader
 
 TEST_F(SessionEndToEndTest, UnpluggingDuringAWriteEndsItWithTwoAndRepluggingMakesANewObject)
 {
-    VirtualAmpProcess amp(harness.Folder(), {"--pace-ms", "2", "--device", "a210:PULLW"});
+    VirtualAmpProcess amp(harness.Folder(), {"--pace-ms", "10", "--device", "a210:PULLW"});
     ICobaltAmplifier* amplifier = Plug(amp);
     ASSERT_NE(amplifier, nullptr);
     IWriteParamSession* write = nullptr;
@@ -171,7 +171,7 @@ TEST_F(SessionEndToEndTest, UnpluggingDuringAWriteEndsItWithTwoAndRepluggingMake
 
 TEST_F(SessionEndToEndTest, UnpluggingDuringAReadEndsItWithTwoWithoutHanging)
 {
-    VirtualAmpProcess amp(harness.Folder(), {"--pace-ms", "2", "--device", "a210:PULLR"});
+    VirtualAmpProcess amp(harness.Folder(), {"--pace-ms", "10", "--device", "a210:PULLR"});
     ICobaltAmplifier* amplifier = Plug(amp);
     ASSERT_NE(amplifier, nullptr);
     IReadParamSession* read = nullptr;

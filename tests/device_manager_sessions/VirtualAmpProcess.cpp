@@ -119,12 +119,19 @@ std::string DeviceSocketPath(const std::string& folder, const std::string& seria
 
 bool MakeTestFirmware(const std::string& file, const std::string& version)
 {
+#ifndef MAKE_TEST_FIRMWARE_PROGRAM
+    // Suites built without the firmware maker cannot make images.
+    (void)file;
+    (void)version;
+    return false;
+#else
     const pid_t pid = Spawn({MAKE_TEST_FIRMWARE_PROGRAM, "--out", file, "--version", version});
     if (pid <= 0) {
         return false;
     }
     int status = 0;
     return WaitExit(pid, std::chrono::seconds(30), &status) && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+#endif
 }
 
 }  // namespace e2e_test

@@ -48,7 +48,8 @@ private:
 // The socket path of an amplifier device in `folder`.
 std::string DeviceSocketPath(const std::string& folder, const std::string& serial);
 
-// Writes a synthetic firmware image with the given version text; false on failure.
+// Writes a synthetic firmware image with the given version text; false on failure, and
+// always false in a suite built without MAKE_TEST_FIRMWARE_PROGRAM.
 bool MakeTestFirmware(const std::string& file, const std::string& version);
 
 }  // namespace e2e_test
