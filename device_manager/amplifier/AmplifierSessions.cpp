@@ -132,21 +132,23 @@ public:
     }
 
 private:
-    // The store counts as done once the command was started, whatever the amplifier
-    // answers afterwards.
+    // The store is done only when the command succeeded and the amplifier is ready again
+    // afterwards; the ready wait runs either way, so that the unlock notice comes after the
+    // amplifier has settled.
     bool SendStoreConfigCommand(QdoHandle handle, platform::Event* stopEvent)
     {
         IDeviceLibrary& library = m_controller->Library();
         const AmplifierTimings& timings = m_controller->Timings();
+        bool commandDone = false;
         {
             DeviceOperation operation(library, timings.gateLimit, stopEvent);
             if (!operation.Start([&] { return library.SendCommand(handle, 1, 0, 0); })) {
                 return false;
             }
-            operation.Wait(WaitOf(timings), stopEvent);
+            commandDone = operation.Wait(WaitOf(timings), stopEvent) == DeviceOperation::Outcome::Succeeded;
         }
-        m_controller->WaitDeviceReady(handle, stopEvent);
-        return true;
+        const bool ready = m_controller->WaitDeviceReady(handle, stopEvent);
+        return commandDone && ready;
     }
 
     Held<ISessionControllerX> m_controller;

@@ -28,6 +28,7 @@ std::uint32_t CobaltAmplifier::Run(platform::Event* stopEvent)
         }
         const int woken = platform::WaitAny({stopEvent, m_writePendingEvent.get(), m_sessionEvent.get()}, timeout);
         if (woken == kStop) {
+            CloseSessionQueue();
             DisconnectNow();
             return 0;
         }
@@ -37,6 +38,7 @@ std::uint32_t CobaltAmplifier::Run(platform::Event* stopEvent)
         }
         if (woken == kSessionQueue) {
             if (!RunQueuedSessions(stopEvent)) {
+                CloseSessionQueue();
                 DisconnectNow();
                 return 0;
             }
@@ -84,6 +86,12 @@ bool CobaltAmplifier::RunQueuedSessions(platform::Event* stopEvent)
             return false;
         }
     }
+}
+
+void CobaltAmplifier::CloseSessionQueue()
+{
+    std::lock_guard<std::mutex> guard(m_sessionLock);
+    m_sessionsOpen = false;
 }
 
 void CobaltAmplifier::PollMeters(platform::Event* stopEvent)

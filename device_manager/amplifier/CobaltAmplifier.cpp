@@ -97,6 +97,7 @@ void CobaltAmplifier::FinalRelease()
         // The worker disconnects on its way out.
         thread->Shutdown();
     }
+    CloseSessionQueue();
     std::deque<ISessionX*> sessions;
     {
         std::lock_guard<std::mutex> guard(m_sessionLock);
@@ -134,8 +135,12 @@ bool CobaltAmplifier::Open()
         DisconnectNow();
         return false;
     }
-    std::lock_guard<std::mutex> guard(m_threadLock);
-    m_thread = thread;
+    {
+        std::lock_guard<std::mutex> guard(m_threadLock);
+        m_thread = thread;
+    }
+    std::lock_guard<std::mutex> guard(m_sessionLock);
+    m_sessionsOpen = true;
     return true;
 }
 
@@ -460,9 +465,12 @@ bool CobaltAmplifier::Enqueue(ISessionX* session)
     if (session == nullptr) {
         return false;
     }
-    session->AddRef();
     {
         std::lock_guard<std::mutex> guard(m_sessionLock);
+        if (!m_sessionsOpen) {
+            return false;
+        }
+        session->AddRef();
         m_sessions.push_back(session);
     }
     if (m_sessionEvent) {

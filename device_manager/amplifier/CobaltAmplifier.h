@@ -106,6 +106,9 @@ private:
 
     // The worker's steps.
     bool RunQueuedSessions(platform::Event* stopEvent);
+    // No session can run any more: Enqueue refuses from now on. Sessions still queued are
+    // let go by FinalRelease.
+    void CloseSessionQueue();
     void PollMeters(platform::Event* stopEvent);
     bool RefreshHardwareInfo(platform::Event* stopEvent);
     void CallHwStatusCallback();
@@ -169,6 +172,9 @@ private:
 
     std::mutex m_sessionLock;
     std::deque<ISessionX*> m_sessions;  // guarded by m_sessionLock; one reference each
+    // The worker runs and takes sessions: set once it is started, cleared when it ends or
+    // the service ends, after which Enqueue refuses. Guarded by m_sessionLock.
+    bool m_sessionsOpen = false;
 
     std::mutex m_threadLock;
     IThread* m_thread = nullptr;  // guarded by m_threadLock; one reference
