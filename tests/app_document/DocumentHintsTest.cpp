@@ -119,10 +119,11 @@ TEST_F(DocumentHintsTest, SettingTheSameCurrentAmplifierAgainKeepsItAlive)
 
 TEST_F(DocumentHintsTest, StatusCallbacksFromTheWorkerWakeTheWindowOncePerTakenEvent)
 {
-    Doc().SetStatusWindow(4242);
-    std::thread worker([&] {
+    CCorvantEditorDoc& document = Doc();
+    document.SetStatusWindow(4242);
+    std::thread worker([&document] {
         for (int i = 0; i < 1000; ++i) {
-            CCorvantEditorDoc::OnAmplifierStatusChanged(&Doc());
+            CCorvantEditorDoc::OnAmplifierStatusChanged(&document);
         }
     });
     worker.join();
@@ -130,17 +131,18 @@ TEST_F(DocumentHintsTest, StatusCallbacksFromTheWorkerWakeTheWindowOncePerTakenE
     EXPECT_EQ(application.lastWakeUpWindow.load(), 4242u);
     EXPECT_EQ(Doc().TakePendingDeviceEvent(), 1u);
     EXPECT_EQ(Doc().TakePendingDeviceEvent(), 0u);
-    std::thread again([&] { CCorvantEditorDoc::OnAmplifierStatusChanged(&Doc()); });
+    std::thread again([&document] { CCorvantEditorDoc::OnAmplifierStatusChanged(&document); });
     again.join();
     EXPECT_EQ(application.wakeUps.load(), 2);
 }
 
 TEST_F(DocumentHintsTest, StatusCallbacksRacingTheIdlePollNeverLoseAnEvent)
 {
+    CCorvantEditorDoc& document = Doc();
     std::atomic<bool> done{false};
-    std::thread worker([&] {
+    std::thread worker([&document, &done] {
         for (int i = 0; i < 20000; ++i) {
-            CCorvantEditorDoc::OnAmplifierStatusChanged(&Doc());
+            CCorvantEditorDoc::OnAmplifierStatusChanged(&document);
         }
         done = true;
     });
