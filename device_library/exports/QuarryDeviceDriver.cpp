@@ -46,7 +46,7 @@ Result Guarded(Result onFailure, Body body) noexcept
 std::int32_t StartOperation(QdmDevice* device, OperationRequest request)
 {
     return Guarded<>(std::int32_t{0}, [&] {
-        return static_cast<std::int32_t>(DriverLibrary::Instance().Engine().Start(device, std::move(request)));
+        return static_cast<std::int32_t>(DriverLibrary::ForExport().Engine().Start(device, std::move(request)));
     });
 }
 
@@ -80,28 +80,28 @@ QDM_API int32_t QDM_RegisterDevice(const char* name, uint32_t vendorId, uint32_t
     }
     return Guarded<>(std::int32_t{0}, [&] {
         return static_cast<std::int32_t>(
-            DriverLibrary::Instance().Registry().Register(QuarryDriver::BoundedName(name), Id(vendorId), Id(productId)));
+            DriverLibrary::ForExport().Registry().Register(QuarryDriver::BoundedName(name), Id(vendorId), Id(productId)));
     });
 }
 
 QDM_API int32_t QDM_UnregisterDevice(uint32_t vendorId, uint32_t productId)
 {
     return Guarded<>(std::int32_t{0}, [&] {
-        return static_cast<std::int32_t>(DriverLibrary::Instance().Registry().Unregister(Id(vendorId), Id(productId)));
+        return static_cast<std::int32_t>(DriverLibrary::ForExport().Registry().Unregister(Id(vendorId), Id(productId)));
     });
 }
 
 QDM_API int32_t QDM_ScanDevices(void)
 {
     return Guarded<>(std::int32_t{0},
-                     [] { return static_cast<std::int32_t>(DriverLibrary::Instance().Registry().Scan()); });
+                     [] { return static_cast<std::int32_t>(DriverLibrary::ForExport().Registry().Scan()); });
 }
 
 QDM_API int32_t QDM_GetScanedDevice(QdmScanRecord* record)
 {
     return Guarded<>(std::int32_t{0}, [&] {
         QuarryDriver::ScannedEntry entry;
-        if (DriverLibrary::Instance().Registry().NextScanned(&entry) == 0) {
+        if (DriverLibrary::ForExport().Registry().NextScanned(&entry) == 0) {
             return std::int32_t{0};
         }
         if (record != nullptr) {
@@ -118,20 +118,20 @@ QDM_API int32_t QDM_ConnectDevice(uint32_t vendorId, uint32_t productId, const c
     }
     return Guarded<>(std::int32_t{0}, [&] {
         return static_cast<std::int32_t>(
-            DriverLibrary::Instance().Registry().Connect(Id(vendorId), Id(productId), std::string(serial)));
+            DriverLibrary::ForExport().Registry().Connect(Id(vendorId), Id(productId), std::string(serial)));
     });
 }
 
 QDM_API int32_t QDM_IsConnectCompleted(void)
 {
     return Guarded<>(std::int32_t{0},
-                     [] { return static_cast<std::int32_t>(DriverLibrary::Instance().Registry().ConnectCompleted()); });
+                     [] { return static_cast<std::int32_t>(DriverLibrary::ForExport().Registry().ConnectCompleted()); });
 }
 
 QDM_API QdmDevice* QDM_GetConnectingDevice(void)
 {
     return Guarded<>(static_cast<QdmDevice*>(nullptr), [] {
-        return reinterpret_cast<QdmDevice*>(DriverLibrary::Instance().Registry().ConnectedDevice());
+        return reinterpret_cast<QdmDevice*>(DriverLibrary::ForExport().Registry().ConnectedDevice());
     });
 }
 
@@ -142,7 +142,7 @@ QDM_API int32_t QDM_DisconnectDevice(QdmDevice** handle)
     }
     return Guarded<>(std::int32_t{0}, [&] {
         void* variable = *handle;
-        const int released = DriverLibrary::Instance().Engine().Disconnect(&variable);
+        const int released = DriverLibrary::ForExport().Engine().Disconnect(&variable);
         if (released == 1) {
             *handle = nullptr;
         }
@@ -157,7 +157,7 @@ QDM_API int32_t QDM_IsDeviceExisting(uint32_t vendorId, uint32_t productId, cons
     }
     return Guarded<>(std::int32_t{0}, [&] {
         return static_cast<std::int32_t>(
-            DriverLibrary::Instance().Registry().DevicePresent(Id(vendorId), Id(productId), std::string(serial)));
+            DriverLibrary::ForExport().Registry().DevicePresent(Id(vendorId), Id(productId), std::string(serial)));
     });
 }
 
@@ -262,7 +262,7 @@ QDM_API int32_t QDO_ReadHwInfo(QdmDevice* device, HwInfoRecord* record)
 QDM_API void QDO_CancelOperation(QdmDevice* /*device*/)
 {
     Guarded<>(0, [] {
-        DriverLibrary::Instance().Engine().Cancel();
+        DriverLibrary::ForExport().Engine().Cancel();
         return 0;
     });
 }
@@ -270,18 +270,18 @@ QDM_API void QDO_CancelOperation(QdmDevice* /*device*/)
 QDM_API int32_t QDO_IsOperationCompleted(QdmDevice* /*device*/)
 {
     return Guarded<>(std::int32_t{0},
-                     [] { return static_cast<std::int32_t>(DriverLibrary::Instance().Engine().IsCompleted()); });
+                     [] { return static_cast<std::int32_t>(DriverLibrary::ForExport().Engine().IsCompleted()); });
 }
 
 QDM_API int32_t QDO_IsOperationSuccessful(QdmDevice* /*device*/)
 {
     return Guarded<>(std::int32_t{0},
-                     [] { return static_cast<std::int32_t>(DriverLibrary::Instance().Engine().IsSuccessful()); });
+                     [] { return static_cast<std::int32_t>(DriverLibrary::ForExport().Engine().IsSuccessful()); });
 }
 
 QDM_API uint8_t QDO_GetOperationProgress(QdmDevice* device)
 {
-    return Guarded<>(std::uint8_t{0}, [&] { return DriverLibrary::Instance().Engine().Progress(device); });
+    return Guarded<>(std::uint8_t{0}, [&] { return DriverLibrary::ForExport().Engine().Progress(device); });
 }
 
 }  // extern "C"

@@ -14,7 +14,16 @@ OperationEngine::OperationEngine(DeviceRegistry& registry) : registry_(registry)
 
 OperationEngine::~OperationEngine()
 {
-    stopping_ = true;
+    Shutdown();
+}
+
+void OperationEngine::Shutdown()
+{
+    {
+        // Under the lock, so no start that has already checked the flag is still on its way.
+        std::lock_guard<std::mutex> guard(operationLock_);
+        stopping_ = true;
+    }
     std::lock_guard<std::mutex> guard(workerLock_);
     JoinWorkerLocked();
 }
@@ -25,7 +34,7 @@ int OperationEngine::Start(const void* handle, OperationRequest request)
     {
         std::lock_guard<std::mutex> guard(operationLock_);
         device = registry_.ConnectedDeviceIf(handle);
-        if (device == nullptr || idle_.load() != 1) {
+        if (device == nullptr || idle_.load() != 1 || stopping_.load()) {
             return 0;
         }
         idle_ = 0;

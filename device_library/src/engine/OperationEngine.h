@@ -32,8 +32,7 @@ struct OperationRequest {
 class OperationEngine {
 public:
     explicit OperationEngine(DeviceRegistry& registry);
-    // Cancels a running operation and joins its worker.
-    ~OperationEngine();
+    ~OperationEngine();  // Shutdown()
     OperationEngine(const OperationEngine&) = delete;
     OperationEngine& operator=(const OperationEngine&) = delete;
 
@@ -53,6 +52,9 @@ public:
     // operation or the device's last job still runs.
     int Disconnect(void** handle);
 
+    // Cancels a running operation, joins its worker and refuses every later start.
+    void Shutdown();
+
 private:
     void RunWorker(CDeviceBase* device, const OperationRequest& request);
     // With workerLock_ held: waits for the worker (which is ending once idle is 1) and joins it.
@@ -65,7 +67,7 @@ private:
     std::atomic<int> success_{1};
     std::atomic<int> cancelRequest_{0};
     std::atomic<int> accepted_{0};
-    std::atomic<bool> stopping_{false};  // set by the destructor: the running operation is cancelled
+    std::atomic<bool> stopping_{false};  // set by Shutdown: the running operation is cancelled
     std::uint8_t lastProgress_ = 0;      // guarded by operationLock_
 
     std::mutex workerLock_;

@@ -17,7 +17,16 @@ constexpr std::chrono::milliseconds kPoll{10};
 
 DeviceRegistry::~DeviceRegistry()
 {
-    stopping_ = true;
+    Shutdown();
+}
+
+void DeviceRegistry::Shutdown()
+{
+    {
+        // Under the lock, so no connect that has already checked the flag is still on its way.
+        BoundedLock guard(scannedLock_, kListLockWait);
+        stopping_ = true;
+    }
     JoinConnectWorker();
     std::unique_ptr<CDeviceBase> device;
     {
@@ -35,7 +44,7 @@ int DeviceRegistry::Connect(std::uint16_t vendorId, std::uint16_t productId, con
         if (!guard.OwnsLock()) {
             return 0;
         }
-        if (ConnectedDevice() != nullptr || connectIdle_.load() != 1) {
+        if (ConnectedDevice() != nullptr || connectIdle_.load() != 1 || stopping_.load()) {
             return 0;
         }
         const auto entry = std::find_if(scanned_.begin(), scanned_.end(), [&](const ScannedEntry& scanned) {

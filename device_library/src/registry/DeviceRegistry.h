@@ -53,8 +53,7 @@ struct RegistryPlatform {
 class DeviceRegistry {
 public:
     explicit DeviceRegistry(RegistryPlatform platform = RegistryPlatform::Hid());
-    // Stops a connect still running and releases the connected device.
-    ~DeviceRegistry();
+    ~DeviceRegistry();  // Shutdown()
     DeviceRegistry(const DeviceRegistry&) = delete;
     DeviceRegistry& operator=(const DeviceRegistry&) = delete;
 
@@ -86,6 +85,10 @@ public:
 
     // 1 when a present device with these ids and serial exists and its path opens; 0 otherwise.
     int DevicePresent(std::uint16_t vendorId, std::uint16_t productId, const std::string& serial);
+
+    // Stops a connect still running, releases the connected device and refuses later connects.
+    // The caller has stopped every operation on the device first.
+    void Shutdown();
 
 private:
     struct Enumerated {
@@ -119,7 +122,7 @@ private:
 
     std::atomic<int> connectIdle_{1};        // 0 while a connect runs
     std::atomic<bool> workerStarted_{false};  // the connect worker has taken its arguments
-    std::atomic<bool> stopping_{false};       // set by the destructor: a running connect gives up
+    std::atomic<bool> stopping_{false};       // set by Shutdown: a running connect gives up
     std::mutex connectWorkerLock_;
     ThreadHandle connectWorker_ = nullptr;  // guarded by connectWorkerLock_
 
