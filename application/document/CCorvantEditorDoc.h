@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "application/document/DocumentServices.h"
@@ -29,13 +30,6 @@ inline constexpr std::uint32_t kDownload = 2;
 
 // The framework's own text when a file to open cannot be read at all.
 inline constexpr std::string_view kFailedToOpenDocumentText = "Failed to open document.";
-
-// The parts of the editor the document talks to; all must outlive the document.
-struct DocumentServices {
-    IDocumentPrompts& prompts;
-    IDocumentApplication& application;
-    IAmplifierDirectory& amplifiers;
-};
 
 class CCorvantEditorDoc {
 public:

@@ -89,6 +89,13 @@ protected:
     ~IAmplifierDirectory() = default;
 };
 
+// The parts of the editor the document talks to; all must outlive the document.
+struct DocumentServices {
+    IDocumentPrompts& prompts;
+    IDocumentApplication& application;
+    IAmplifierDirectory& amplifiers;
+};
+
 // Command ids the document posts to the main window.
 namespace DocumentCommand {
 inline constexpr std::uint32_t kGoOnline = 32831;

@@ -29,7 +29,7 @@ TEST_F(DocumentHintsTest, DeleteContentsGoesOfflineThenResets)
     EXPECT_FALSE(Doc().IsOnline());
 }
 
-TEST_F(DocumentHintsTest, ANewDesignIsAnnouncedOnlyByTheReset)
+TEST_F(DocumentHintsTest, ANewDesignGoesOfflineAndResetsTheViews)
 {
     ASSERT_TRUE(Doc().OnNewDocument());
     EXPECT_EQ(observer.Hints(), (std::vector<H>{H::AmplifierChanged, H::EnableControlView, H::Reset}));
