@@ -38,7 +38,9 @@ public:
     bool Enqueue(ISessionX* session) override;
     IDeviceLibrary& Library() override { return m_library; }
     const AmplifierTimings& Timings() override { return m_timings; }
-    bool WaitDeviceReady(QdoHandle, platform::Event*) override { return true; }
+    bool WaitDeviceReady(QdoHandle, platform::Event*) override { return m_ready; }
+    // What the ready wait answers.
+    void SetReady(bool ready) { m_ready = ready; }
 
     // The amplifier's worker has ended: Enqueue refuses.
     void Refuse() { m_accept = false; }
@@ -52,6 +54,7 @@ private:
     FakeDeviceLibrary& m_library;
     AmplifierTimings m_timings;
     bool m_accept = true;
+    bool m_ready = true;
     std::mutex m_lock;
     std::deque<ISessionX*> m_queue;  // guarded by m_lock; one reference each
 };
