@@ -1,0 +1,25 @@
+# Installs the "driver" component into a scratch prefix and checks that the library, its header
+# and the udev rule arrive. Run as: cmake -DBUILD_DIR=... -DPREFIX=... -P CheckDriverInstall.cmake
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} --component driver
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "install failed: ${output}")
+endif()
+file(GLOB_RECURSE installed RELATIVE ${PREFIX} ${PREFIX}/*)
+foreach(wanted "lib/udev/rules.d/70-quarry-amplifier.rules" "include/quarry/QuarryDeviceDriver.h"
+               "include/quarry/QuarryRecords.h" "include/quarry/QuarryVendorId.h")
+  if(NOT EXISTS ${PREFIX}/${wanted})
+    message(FATAL_ERROR "${wanted} was not installed; installed: ${installed}")
+  endif()
+endforeach()
+file(GLOB library ${PREFIX}/lib*/libQuarryDeviceDriver.so.1 ${PREFIX}/lib*/*/libQuarryDeviceDriver.so.1)
+if(NOT library)
+  message(FATAL_ERROR "libQuarryDeviceDriver.so.1 was not installed; installed: ${installed}")
+endif()
+file(STRINGS ${PREFIX}/lib/udev/rules.d/70-quarry-amplifier.rules rules REGEX "TAG\\+=\"uaccess\"")
+list(LENGTH rules count)
+if(NOT count EQUAL 2)
+  message(FATAL_ERROR "expected two uaccess rules, found ${count}")
+endif()
+file(REMOVE_RECURSE ${PREFIX})
