@@ -312,14 +312,25 @@ TEST_F(ProjectFileDocumentTest, AFailedSaveLeavesTheOldFileAndSaysSo)
     EXPECT_EQ(files, 1u);
 }
 
-TEST_F(ProjectFileDocumentTest, ADocumentWithoutAModelCannotBeSaved)
+TEST_F(ProjectFileDocumentTest, AWriteThatFailsLeavesTheOldFileAndNoTemporaryFile)
 {
+    // A document whose model choice was cancelled holds no design: its write fails after
+    // the temporary file was made.
     NewDesign(ModelType::MV440);
     prompts.chooseAnswer = ModelType::Unknown;
     ASSERT_FALSE(Doc().OnNewDocument());
+    WriteWholeFile(Work("kept.cvp"), "old content");
+    EXPECT_FALSE(Doc().OnSaveDocument(Work("kept.cvp")));
+    EXPECT_EQ(ReadWholeFile(Work("kept.cvp")), "old content");
+    EXPECT_EQ(prompts.messages, std::vector<std::uint32_t>{StringId::kProjectSaveFailed});
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(WorkFolder())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1u);
     EXPECT_FALSE(Doc().OnSaveDocument(Work("none.cvp")));
     EXPECT_FALSE(std::filesystem::exists(Work("none.cvp")));
-    EXPECT_EQ(prompts.messages, std::vector<std::uint32_t>{StringId::kProjectSaveFailed});
 }
 
 }  // namespace
