@@ -1,6 +1,7 @@
 // Global-setting and save-configuration sessions.
 #include "device_manager/amplifier/AmplifierSessions.h"
 
+#include <atomic>
 #include <memory>
 #include <new>
 
@@ -50,28 +51,71 @@ OperationWait WaitOf(const AmplifierTimings& timings)
     return OperationWait{timings.operationPoll, timings.operationLimit, timings.cancelGrace};
 }
 
+// What both sessions share: the controller, the progress sink, and exactly one OnComplete
+// on every path, including a session that was queued but let go of without running.
+class SessionEnd {
+public:
+    explicit SessionEnd(ISessionControllerX* controller) : m_controller(controller) {}
+    ~SessionEnd()
+    {
+        if (m_queued.load(std::memory_order_acquire)) {
+            Complete(kSessionFailed);
+        }
+    }
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+
+    // Keeps the sink and queues `self`; false (and no sink kept) when the amplifier no
+    // longer takes sessions.
+    bool Queue(ISessionX* self, ICDM_Progress* progress)
+    {
+        m_progress.Reset(progress);
+        m_queued.store(true, std::memory_order_release);
+        if (!m_controller->Enqueue(self)) {
+            m_queued.store(false, std::memory_order_release);
+            m_progress.Reset(nullptr);
+            return false;
+        }
+        return true;
+    }
+
+    void Complete(std::int32_t result)
+    {
+        if (m_completed.exchange(true, std::memory_order_acq_rel)) {
+            return;
+        }
+        if (m_progress.Get() != nullptr) {
+            m_progress->OnComplete(result);
+        }
+    }
+
+    ISessionControllerX& Controller() const { return *m_controller.Get(); }
+
+private:
+    Held<ISessionControllerX> m_controller;
+    Held<ICDM_Progress> m_progress;  // set by Queue on the UI thread before the session is queued
+    std::atomic<bool> m_queued{false};
+    std::atomic<bool> m_completed{false};
+};
+
 class UpdateGlobalSettingSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
                                    public IUpdateGlobalSettingSession,
                                    public ISessionX {
 public:
     UpdateGlobalSettingSession(ISessionControllerX* controller, IReflectGlobalSetting* reflect,
                                std::shared_ptr<QdoGlobalSettingInput> input)
-        : m_controller(controller), m_reflect(reflect), m_input(std::move(input))
+        : m_end(controller), m_reflect(reflect), m_input(std::move(input))
     {
     }
 
     void Cancel() override {}
 
-    bool Start(ICDM_Progress* progress) override
-    {
-        m_progress.Reset(progress);
-        return m_controller->Enqueue(this);
-    }
+    bool Start(ICDM_Progress* progress) override { return m_end.Queue(this, progress); }
 
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
-        IDeviceLibrary& library = m_controller->Library();
-        const AmplifierTimings& timings = m_controller->Timings();
+        IDeviceLibrary& library = m_end.Controller().Library();
+        const AmplifierTimings& timings = m_end.Controller().Timings();
         DeviceOperation::Outcome outcome;
         {
             DeviceOperation operation(library, timings.gateLimit, stopEvent);
@@ -81,26 +125,18 @@ public:
         }
         if (outcome == DeviceOperation::Outcome::Succeeded) {
             m_reflect->ReflectGlobalSetting(*m_input);
-            Complete(kSessionDone);
+            m_end.Complete(kSessionDone);
             return 1;
         }
-        Complete(kSessionFailed);
+        m_end.Complete(kSessionFailed);
         return 0;
     }
 
 private:
-    void Complete(std::int32_t result)
-    {
-        if (m_progress.Get() != nullptr) {
-            m_progress->OnComplete(result);
-        }
-    }
-
-    Held<ISessionControllerX> m_controller;
+    SessionEnd m_end;
     Held<IReflectGlobalSetting> m_reflect;
     // Shared with the library's operation, which may outlive an abandoned run.
     std::shared_ptr<QdoGlobalSettingInput> m_input;
-    Held<ICDM_Progress> m_progress;  // set by Start on the UI thread before the session is queued
 };
 
 class SaveConfigSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
@@ -108,26 +144,20 @@ class SaveConfigSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
                           public ISessionX {
 public:
     SaveConfigSession(ISessionControllerX* controller, platform::WindowId window, platform::MessageId message)
-        : m_controller(controller), m_window(window), m_message(message)
+        : m_end(controller), m_window(window), m_message(message)
     {
     }
 
     void Cancel() override {}
 
-    bool Start(ICDM_Progress* progress) override
-    {
-        m_progress.Reset(progress);
-        return m_controller->Enqueue(this);
-    }
+    bool Start(ICDM_Progress* progress) override { return m_end.Queue(this, progress); }
 
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
         platform::PostWindowMessage(m_window, m_message, 1, 0);
         const bool stored = SendStoreConfigCommand(handle, stopEvent);
         platform::PostWindowMessage(m_window, m_message, 0, 0);
-        if (m_progress.Get() != nullptr) {
-            m_progress->OnComplete(stored ? kSessionDone : kSessionFailed);
-        }
+        m_end.Complete(stored ? kSessionDone : kSessionFailed);
         return stored ? 1 : 0;
     }
 
@@ -137,8 +167,8 @@ private:
     // amplifier has settled.
     bool SendStoreConfigCommand(QdoHandle handle, platform::Event* stopEvent)
     {
-        IDeviceLibrary& library = m_controller->Library();
-        const AmplifierTimings& timings = m_controller->Timings();
+        IDeviceLibrary& library = m_end.Controller().Library();
+        const AmplifierTimings& timings = m_end.Controller().Timings();
         bool commandDone = false;
         {
             DeviceOperation operation(library, timings.gateLimit, stopEvent);
@@ -147,14 +177,13 @@ private:
             }
             commandDone = operation.Wait(WaitOf(timings), stopEvent) == DeviceOperation::Outcome::Succeeded;
         }
-        const bool ready = m_controller->WaitDeviceReady(handle, stopEvent);
+        const bool ready = m_end.Controller().WaitDeviceReady(handle, stopEvent);
         return commandDone && ready;
     }
 
-    Held<ISessionControllerX> m_controller;
+    SessionEnd m_end;
     const platform::WindowId m_window;
     const platform::MessageId m_message;
-    Held<ICDM_Progress> m_progress;
 };
 
 }  // namespace

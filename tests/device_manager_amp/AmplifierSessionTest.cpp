@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ScriptedAmplifier.h"
+#include "device_manager/amplifier/AmplifierSessions.h"
 #include "device_manager/amplifier/SessionFactory.h"
 #include "platform/messages/RecordingWindow.h"
 
@@ -88,6 +89,29 @@ TEST(AmplifierSessions, MinusOneEndsTheWorkerAndLeftoversAreReleasedUnrun)
     EXPECT_EQ(log.order, (std::vector<int>{1}));
 }
 
+TEST(AmplifierSessions, AnEndedWorkerTakesNoMoreSessions)
+{
+    ScriptedAmplifier device;
+    AmplifierTimings timings = QuickTimings();
+    timings.globalSettingWait = 10s;
+    CobaltAmplifier* amplifier = OpenAmplifier(device, timings);
+    ASSERT_NE(amplifier, nullptr);
+    SessionLog log;
+    Enqueue(amplifier, log, 1, -1);
+    ASSERT_TRUE(WaitUntil([&] { return !device.library->Connected(); }));
+    auto* late = CreateRCObject<RCObject2<RecordingSession>>(log, 2, 1);
+    ISessionControllerX* controller = amplifier;
+    EXPECT_FALSE(controller->Enqueue(late));
+    late->Release();
+    // Mute and store fail at once instead of waiting for a worker that is gone.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(amplifier->SetMute(true));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_FALSE(amplifier->SaveConfig(platform::kNoWindow, platform::kNoMessage));
+    EXPECT_EQ(log.order, (std::vector<int>{1}));
+    ReleaseAmplifier(amplifier);
+}
+
 TEST(AmplifierSessions, SaveConfigReturnsAtOnceAndPostsAroundTheStore)
 {
     ScriptedAmplifier device;
@@ -111,6 +135,59 @@ TEST(AmplifierSessions, SaveConfigReturnsAtOnceAndPostsAroundTheStore)
     // The store is followed by a wait for the ready flag.
     EXPECT_GE(device.ReadyReads(), 1u);
     ReleaseAmplifier(amplifier);
+}
+
+// Holds the worker until the stop, then ends it without taking further sessions.
+class BlockingSession : public RCObjectRootEx<RCObjectMultiThreadModel>, public ISessionX {
+public:
+    explicit BlockingSession(std::atomic<bool>& running) : m_running(running) {}
+    std::int32_t Run(QdoHandle, platform::Event* stopEvent) override
+    {
+        m_running = true;
+        stopEvent->Wait();
+        return -1;
+    }
+
+private:
+    std::atomic<bool>& m_running;
+};
+
+class RecordingProgress : public RCObjectRootEx<RCObjectMultiThreadModel>, public ICDM_Progress {
+public:
+    void OnProgress(std::int32_t, std::int32_t) override {}
+    void OnComplete(std::int32_t result) override
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        results.push_back(result);
+    }
+    std::mutex lock;
+    std::vector<std::int32_t> results;
+};
+
+TEST(AmplifierSessions, GlobalSettingSessionLetGoOfUnrunReportsFailed)
+{
+    ScriptedAmplifier device;
+    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
+    ASSERT_NE(amplifier, nullptr);
+    std::atomic<bool> running{false};
+    auto* blocker = CreateRCObject<RCObject2<BlockingSession>>(running);
+    ISessionControllerX* controller = amplifier;
+    ASSERT_TRUE(controller->Enqueue(blocker));
+    blocker->Release();
+    ASSERT_TRUE(WaitUntil([&] { return running.load(); }));
+
+    auto* progress = CreateRCObject<RCObject2<RecordingProgress>>();
+    IUpdateGlobalSettingSession* session = nullptr;
+    ASSERT_TRUE(NewUpdateGlobalSettingSession(amplifier, amplifier, QdoGlobalSettingInput{}, &session));
+    ASSERT_TRUE(session->Start(progress));
+    session->Release();
+    ReleaseAmplifier(amplifier);
+    {
+        std::lock_guard<std::mutex> guard(progress->lock);
+        EXPECT_EQ(progress->results, std::vector<std::int32_t>{kSessionFailed});
+    }
+    EXPECT_EQ(device.Count(FakeOperationKind::UpgradeGlobalSetting), 0u);
+    progress->Release();
 }
 
 std::atomic<std::int32_t> g_channelClass{0};
