@@ -13,8 +13,12 @@
 
 namespace platform::hid {
 
-// A backend's per-open state; each backend defines its own.
-struct BackendHandle;
+// A backend's per-open state. Each backend derives its own type from this one, with a name
+// of its own: two definitions of one class name in one program would break the one-definition
+// rule, and the linker may then pair one backend's objects with the other's constructor.
+struct BackendHandle {
+    virtual ~BackendHandle() = default;
+};
 
 struct HidBackendOps {
     const char* name;

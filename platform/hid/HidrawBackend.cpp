@@ -12,12 +12,12 @@
 
 namespace platform::hid {
 
-struct BackendHandle {
+namespace {
+
+struct HidrawHandle final : BackendHandle {
     hid_device* device = nullptr;
     std::string path;
 };
-
-namespace {
 
 // Serial numbers longer than this are cut, as the device library has always done.
 constexpr std::size_t kMaxSerialChars = 63;
@@ -88,14 +88,15 @@ BackendHandle* Open(const std::string& path, HidStatus& status)
         status = Present(path) ? HidStatus::Error : HidStatus::Gone;
         return nullptr;
     }
-    auto* handle = new BackendHandle;
+    auto* handle = new HidrawHandle;
     handle->device = device;
     handle->path = path;
     return handle;
 }
 
-void Close(BackendHandle* handle)
+void Close(BackendHandle* base)
 {
+    auto* handle = static_cast<HidrawHandle*>(base);
     hid_close(handle->device);
     delete handle;
 }
@@ -108,9 +109,10 @@ bool ErrnoMeansGone(int error)
 // hidraw writes block in the kernel until the interrupt transfer ends; the USB core bounds
 // that wait itself (a few seconds), so the time-out here cannot shorten it. An abort is seen
 // before the write starts.
-HidStatus Write(BackendHandle* handle, const std::uint8_t* report, int /*timeoutMs*/,
+HidStatus Write(BackendHandle* base, const std::uint8_t* report, int /*timeoutMs*/,
                 const std::atomic<bool>& abort)
 {
+    auto* handle = static_cast<HidrawHandle*>(base);
     if (abort.load()) {
         return HidStatus::Aborted;
     }
@@ -129,8 +131,9 @@ HidStatus Write(BackendHandle* handle, const std::uint8_t* report, int /*timeout
     return HidStatus::Error;
 }
 
-HidStatus Read(BackendHandle* handle, std::uint8_t* report, int timeoutMs, const std::atomic<bool>& abort)
+HidStatus Read(BackendHandle* base, std::uint8_t* report, int timeoutMs, const std::atomic<bool>& abort)
 {
+    auto* handle = static_cast<HidrawHandle*>(base);
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     // Unnumbered reports arrive without a report id; one spare byte shows an oversized report.

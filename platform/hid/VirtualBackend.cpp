@@ -21,7 +21,9 @@
 
 namespace platform::hid {
 
-struct BackendHandle {
+namespace {
+
+struct VirtualHandle final : BackendHandle {
     int fd = -1;
     int wakeFd = -1;  // eventfd written by Abort so a poll ends at once
     std::string path;
@@ -29,8 +31,6 @@ struct BackendHandle {
     std::size_t pendingBytes = 0;
     bool broken = false;  // a write timed out half-way; the stream is out of step
 };
-
-namespace {
 
 using Clock = std::chrono::steady_clock;
 
@@ -153,28 +153,30 @@ BackendHandle* Open(const std::string& path, HidStatus& status)
         ::close(fd);
         return nullptr;
     }
-    auto* handle = new BackendHandle;
+    auto* handle = new VirtualHandle;
     handle->fd = fd;
     handle->wakeFd = wakeFd;
     handle->path = path;
     return handle;
 }
 
-void Close(BackendHandle* handle)
+void Close(BackendHandle* base)
 {
+    auto* handle = static_cast<VirtualHandle*>(base);
     ::close(handle->fd);
     ::close(handle->wakeFd);
     delete handle;
 }
 
-void Interrupt(BackendHandle* handle)
+void Interrupt(BackendHandle* base)
 {
+    auto* handle = static_cast<VirtualHandle*>(base);
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t n = ::write(handle->wakeFd, &one, sizeof one);
 }
 
 // Waits for events on the connection or a wake-up by Abort; returns poll's result.
-int WaitFor(BackendHandle* handle, short events, int timeoutMs)
+int WaitFor(VirtualHandle* handle, short events, int timeoutMs)
 {
     pollfd waitFor[2] = {{handle->fd, events, 0}, {handle->wakeFd, POLLIN, 0}};
     return ::poll(waitFor, 2, timeoutMs);
@@ -191,8 +193,9 @@ bool ErrnoMeansGone(int error)
     return error == EPIPE || error == ECONNRESET || error == ENOTCONN;
 }
 
-HidStatus Write(BackendHandle* handle, const std::uint8_t* report, int timeoutMs, const std::atomic<bool>& abort)
+HidStatus Write(BackendHandle* base, const std::uint8_t* report, int timeoutMs, const std::atomic<bool>& abort)
 {
+    auto* handle = static_cast<VirtualHandle*>(base);
     if (handle->broken) {
         return HidStatus::Error;
     }
@@ -224,8 +227,9 @@ HidStatus Write(BackendHandle* handle, const std::uint8_t* report, int timeoutMs
     return HidStatus::Ok;
 }
 
-HidStatus Read(BackendHandle* handle, std::uint8_t* report, int timeoutMs, const std::atomic<bool>& abort)
+HidStatus Read(BackendHandle* base, std::uint8_t* report, int timeoutMs, const std::atomic<bool>& abort)
 {
+    auto* handle = static_cast<VirtualHandle*>(base);
     if (handle->broken) {
         return HidStatus::Error;
     }
