@@ -79,8 +79,9 @@ QDM_API int32_t QDM_RegisterDevice(const char* name, uint32_t vendorId, uint32_t
         return 0;
     }
     return Guarded<>(std::int32_t{0}, [&] {
+        const std::string bounded = QuarryDriver::BoundedName(name);
         return static_cast<std::int32_t>(
-            DriverLibrary::ForExport().Registry().Register(QuarryDriver::BoundedName(name), Id(vendorId), Id(productId)));
+            DriverLibrary::ForExport().Registry().Register(bounded, Id(vendorId), Id(productId)));
     });
 }
 
@@ -124,8 +125,9 @@ QDM_API int32_t QDM_ConnectDevice(uint32_t vendorId, uint32_t productId, const c
 
 QDM_API int32_t QDM_IsConnectCompleted(void)
 {
-    return Guarded<>(std::int32_t{0},
-                     [] { return static_cast<std::int32_t>(DriverLibrary::ForExport().Registry().ConnectCompleted()); });
+    return Guarded<>(std::int32_t{0}, [] {
+        return static_cast<std::int32_t>(DriverLibrary::ForExport().Registry().ConnectCompleted());
+    });
 }
 
 QDM_API QdmDevice* QDM_GetConnectingDevice(void)

@@ -4,10 +4,13 @@
 #include <chrono>
 #include <thread>
 
+#include "device_library/src/transport/CHidTransport.h"
+
 namespace QuarryDriver {
 
 namespace {
-constexpr std::chrono::milliseconds kPoll{10};
+// The library's poll interval, as the transport names it.
+constexpr std::chrono::milliseconds kPoll{kPollMs};
 }  // namespace
 
 OperationEngine::OperationEngine(DeviceRegistry& registry) : registry_(registry) {}

@@ -7,12 +7,14 @@
 #include "device_library/src/models/DeviceModelFactory.h"
 #include "device_library/src/registry/DeviceRegistry.h"
 #include "device_library/src/transport/BoundedLock.h"
+#include "device_library/src/transport/CHidTransport.h"
 
 namespace QuarryDriver {
 
 namespace {
-constexpr std::chrono::milliseconds kListLockWait{5000};
-constexpr std::chrono::milliseconds kPoll{10};
+// The library's bounded lock wait and its poll interval, as the transport names them.
+constexpr std::chrono::milliseconds kListLockWait{kLockWaitMs};
+constexpr std::chrono::milliseconds kPoll{kPollMs};
 }  // namespace
 
 DeviceRegistry::~DeviceRegistry()

@@ -5,12 +5,14 @@
 #include <chrono>
 
 #include "device_library/src/transport/BoundedLock.h"
+#include "device_library/src/transport/CHidTransport.h"
 #include "platform/hid/HidDevice.h"
 
 namespace QuarryDriver {
 
 namespace {
-constexpr std::chrono::milliseconds kListLockWait{5000};
+// The library's bounded lock wait and its poll interval, as the transport names them.
+constexpr std::chrono::milliseconds kListLockWait{kLockWaitMs};
 }  // namespace
 
 RegistryPlatform RegistryPlatform::Hid()

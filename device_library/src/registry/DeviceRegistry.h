@@ -36,8 +36,8 @@ struct RegisteredEntry {
 };
 
 // Lists the present HID devices of one id pair into out; false when the listing itself failed.
-using HidEnumerator =
-    std::function<bool(std::uint16_t vendorId, std::uint16_t productId, std::vector<platform::hid::HidDeviceInfo>& out)>;
+using HidEnumerator = std::function<bool(std::uint16_t vendorId, std::uint16_t productId,
+                                         std::vector<platform::hid::HidDeviceInfo>& out)>;
 // True while a device exists at path (it opens for a capability read).
 using PresenceCheck = std::function<bool(const std::string& path)>;
 
