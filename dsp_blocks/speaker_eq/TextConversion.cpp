@@ -27,43 +27,11 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8)
     out.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[pos++]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            continue;
-        }
-        std::size_t extra = 0;
-        char32_t cp = 0;
-        char32_t minimum = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = lead & 0x1F;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = lead & 0x0F;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = lead & 0x07;
-            minimum = 0x10000;
-        } else {
+        const std::optional<char32_t> cp = platform::DecodeUtf8(utf8, pos);
+        if (!cp) {
             return std::nullopt;
         }
-        if (utf8.size() - pos < extra) {
-            return std::nullopt;
-        }
-        for (std::size_t i = 0; i < extra; ++i) {
-            const auto next = static_cast<unsigned char>(utf8[pos++]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return std::nullopt;
-        }
-        AppendUtf16(out, cp);
+        AppendUtf16(out, *cp);
     }
     return out;
 }

@@ -29,9 +29,19 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-// Decodes one UTF-8 sequence at `pos`, advancing it. Overlong forms, surrogates, values
-// above U+10FFFF and truncated sequences are malformed: the result is empty and `pos`
-// moves past the lead byte only, so the next character still decodes.
+void AppendCp1252(std::string& out, std::optional<char32_t> cp, char replacement, bool& lossless)
+{
+    const std::optional<unsigned char> byte = cp ? UnicodeToCp1252(*cp) : std::nullopt;
+    if (byte) {
+        out.push_back(static_cast<char>(*byte));
+    } else {
+        out.push_back(replacement);
+        lossless = false;
+    }
+}
+
+}  // namespace
+
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos)
 {
     const auto lead = static_cast<unsigned char>(text[pos]);
@@ -73,19 +83,6 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos)
     pos += extra;
     return cp;
 }
-
-void AppendCp1252(std::string& out, std::optional<char32_t> cp, char replacement, bool& lossless)
-{
-    const std::optional<unsigned char> byte = cp ? UnicodeToCp1252(*cp) : std::nullopt;
-    if (byte) {
-        out.push_back(static_cast<char>(*byte));
-    } else {
-        out.push_back(replacement);
-        lossless = false;
-    }
-}
-
-}  // namespace
 
 char16_t Cp1252ToUnicode(unsigned char byte)
 {

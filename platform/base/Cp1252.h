@@ -4,6 +4,7 @@
 // C1 controls of the same value, so every byte string survives a round trip.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,12 @@ char16_t Cp1252ToUnicode(unsigned char byte);
 
 // The byte of one code point, or nothing if the code page has no such character.
 std::optional<unsigned char> UnicodeToCp1252(char32_t codePoint);
+
+// Decodes the UTF-8 sequence that starts at `pos` (which must lie inside `text`) and
+// advances `pos` past it. Overlong forms, surrogates, values above U+10FFFF and truncated
+// sequences are malformed: the result is empty and `pos` moves past the lead byte only,
+// so a caller that goes on still decodes the next character.
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos);
 
 std::string Cp1252ToUtf8(std::string_view bytes);
 std::u16string Cp1252ToUtf16(std::string_view bytes);
