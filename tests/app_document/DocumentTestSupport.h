@@ -15,21 +15,7 @@
 
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/document/DocumentServices.h"
-
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-std::string ReadWholeFile(const std::filesystem::path& path);
-void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+#include "tests/support/TempFolder.h"
 
 // What happened across the doubles, in order ("message:149", "choose:2", "scan:1,0", ...).
 using EventLog = std::vector<std::string>;

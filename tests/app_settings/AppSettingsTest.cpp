@@ -6,7 +6,7 @@
 #include "application/settings/AppSettings.h"
 #include "application/settings/ProgramFolders.h"
 #include "application/settings/SettingsFile.h"
-#include "tests/app_settings/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

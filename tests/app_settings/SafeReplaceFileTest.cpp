@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "application/settings/SafeReplaceFile.h"
-#include "tests/app_settings/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

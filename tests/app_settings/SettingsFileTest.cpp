@@ -10,7 +10,7 @@
 #include "application/settings/SettingsFile.h"
 #include "dsp_blocks/chunks/InplaceMemoryStream.h"
 #include "platform/base/ByteStreamMemory.h"
-#include "tests/app_settings/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
