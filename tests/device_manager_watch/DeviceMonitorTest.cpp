@@ -113,3 +113,16 @@ TEST(DeviceMonitorFolder, AMissingFolderLeavesTheMonitorWithoutThatSource)
     EXPECT_GE(monitor->Fd(), 0);
     EXPECT_TRUE(monitor->PresentDevices().empty());
 }
+
+TEST(DeviceMonitorHidraw, ListsOnlyHidrawDeviceNodes)
+{
+    MonitorSources sources;
+    sources.hidraw = true;
+    auto monitor = DeviceMonitor::Open(sources);
+    ASSERT_TRUE(monitor);
+    // Machines without udev or without HID devices list nothing; whatever is listed is a
+    // hidraw node.
+    for (const std::string& path : monitor->PresentDevices()) {
+        EXPECT_EQ(path.rfind("/dev/hidraw", 0), 0u) << path;
+    }
+}
