@@ -59,6 +59,16 @@ private:
         return 0;
     }
 
+    // Waits `duration`, ending early when the worker is asked to stop; true when it was.
+    static bool Pause(std::chrono::milliseconds duration, platform::Event* stopEvent)
+    {
+        if (stopEvent != nullptr) {
+            return stopEvent->WaitFor(duration);
+        }
+        platform::SleepMs(static_cast<std::uint32_t>(duration.count()));
+        return false;
+    }
+
     OperationWait PollWait(std::chrono::milliseconds limit) const
     {
         return OperationWait{Timings().firmwarePoll, limit, Timings().cancelGrace};
@@ -68,7 +78,7 @@ private:
     // says so or `limit` has passed (one question for a limit of 0).
     bool WaitForBootLoader(QdoHandle handle, std::chrono::milliseconds limit, platform::Event* stopEvent)
     {
-        if (limit.count() > 0 && stopEvent != nullptr && stopEvent->WaitFor(limit)) {
+        if (limit.count() > 0 && Pause(limit, stopEvent)) {
             return false;
         }
         const std::uint64_t noted = platform::TickCountMs();
@@ -90,9 +100,7 @@ private:
             if (platform::ElapsedMs(noted) >= static_cast<std::uint64_t>(limit.count())) {
                 return false;
             }
-            if (stopEvent != nullptr ? stopEvent->WaitFor(Timings().bootLoaderRetry)
-                                     : (platform::SleepMs(static_cast<std::uint32_t>(Timings().bootLoaderRetry.count())),
-                                        false)) {
+            if (Pause(Timings().bootLoaderRetry, stopEvent)) {
                 return false;
             }
         }
