@@ -28,8 +28,14 @@ const HidBackendOps& ActiveBackend()
 // Lock files held open by this process. flock alone would also refuse a second open inside
 // the process, but the table answers without touching the file system and keeps the rule
 // independent of how the platform treats a second descriptor.
+// The table is never destroyed: a device may still be closed by a worker that ends during
+// static destruction, after a namespace-scope set would already be gone.
 std::mutex g_ownerMutex;
-std::set<std::string> g_ownedLockFiles;  // guarded by g_ownerMutex
+std::set<std::string>& OwnedLockFiles()  // guarded by g_ownerMutex
+{
+    static auto* files = new std::set<std::string>;
+    return *files;
+}
 
 std::mutex g_enumerateMutex;  // hidapi's enumeration is not safe to run twice at once
 
@@ -59,7 +65,7 @@ void ReleaseFileLock(const std::string& lockFile, int fd)
         ::close(fd);
     }
     std::lock_guard<std::mutex> guard(g_ownerMutex);
-    g_ownedLockFiles.erase(lockFile);
+    OwnedLockFiles().erase(lockFile);
 }
 
 }  // namespace
@@ -109,7 +115,7 @@ std::unique_ptr<HidDevice> HidDevice::Open(const std::string& path, HidStatus* s
     const std::string lockFile = ops.lockFile(path);
     {
         std::lock_guard<std::mutex> guard(g_ownerMutex);
-        if (!g_ownedLockFiles.insert(lockFile).second) {
+        if (!OwnedLockFiles().insert(lockFile).second) {
             result = HidStatus::Busy;
             return nullptr;
         }
