@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "application/settings/ProgramFolders.h"
 #include "application/text/VersionHack.h"
 #include "tests/app_text/GermanLocale.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -19,22 +19,11 @@ std::optional<Alias> Line(std::string_view text) { return ParseVersionHackLine(t
 // A file in a private temporary folder, removed at the end.
 class AliasFile {
  public:
-  explicit AliasFile(const std::string& content) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarry-alias-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) {
-      folder_ = pattern;
-    }
-    std::ofstream out(Path(), std::ios::binary);
-    out << content;
-  }
-  ~AliasFile() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
-  std::filesystem::path Path() const { return folder_ / "VersionHack.txt"; }
+  explicit AliasFile(const std::string& content) { WriteWholeFile(Path(), content); }
+  std::filesystem::path Path() const { return folder_.Path() / "VersionHack.txt"; }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder folder_{"quarry-alias-"};
 };
 
 class VersionHackTable : public ::testing::Test {

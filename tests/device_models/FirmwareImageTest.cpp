@@ -2,8 +2,6 @@
 // checksum word, and the step lists of both firmware upgrades.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "device_library/src/models/FirmwareImage.h"
 #include "device_library/src/models/FirmwarePlans.h"
 #include "device_library/src/models/MemoryBounds.h"
+#include "tests/support/TempFolder.h"
 
 namespace QuarryDriver {
 namespace {
@@ -22,13 +21,6 @@ namespace fs = std::filesystem;
 
 class FirmwareFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("quarry-fw-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // A file of `size` bytes whose byte at offset i is (i * 13 + i / 256) & 0xFF, with a version
     // text at 0x52000 unless the file is too short.
     std::string Write(std::size_t size, const std::string& version = "V5.12") {
@@ -43,7 +35,7 @@ protected:
         return WriteBytes(bytes);
     }
     std::string WriteBytes(const std::vector<std::uint8_t>& bytes) {
-        const std::string path = (dir_ / ("fw" + std::to_string(count_++) + ".bin")).string();
+        const std::string path = (dir_.Path() / ("fw" + std::to_string(count_++) + ".bin")).string();
         std::FILE* f = std::fopen(path.c_str(), "wb");
         EXPECT_NE(f, nullptr);
         EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
@@ -52,7 +44,7 @@ protected:
     }
     static std::uint8_t Pattern(std::size_t i) { return static_cast<std::uint8_t>(i * 13 + i / 256); }
 
-    fs::path dir_;
+    TempFolder dir_{"quarry-fw-"};
     int count_ = 0;
 };
 
@@ -110,8 +102,8 @@ TEST_F(FirmwareFile, FileWithoutVersionTextIsRefused) {
 TEST_F(FirmwareFile, EmptyOrMissingPathIsRefused) {
     FirmwareImage image;
     EXPECT_EQ(image.Load(""), FirmwareImage::LoadResult::EmptyPath);
-    EXPECT_EQ(image.Load((dir_ / "absent.bin").string()), FirmwareImage::LoadResult::CannotOpen);
-    EXPECT_NE(image.Load(dir_.string()), FirmwareImage::LoadResult::Loaded);  // a folder
+    EXPECT_EQ(image.Load((dir_.Path() / "absent.bin").string()), FirmwareImage::LoadResult::CannotOpen);
+    EXPECT_NE(image.Load(dir_.Path().string()), FirmwareImage::LoadResult::Loaded);  // a folder
 }
 
 TEST_F(FirmwareFile, MarkerBlocks) {

@@ -10,26 +10,18 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <stdexcept>
 
 namespace testing_support {
 
 VirtualHidFolder::VirtualHidFolder()
 {
-    char pattern[] = "/tmp/quarry-hid-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
     ::setenv("QUARRY_VIRTUAL_HID_DIR", path_.c_str(), 1);
 }
 
 VirtualHidFolder::~VirtualHidFolder()
 {
     ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 std::string VirtualHidFolder::SocketPath(std::uint16_t vendorId, std::uint16_t productId,

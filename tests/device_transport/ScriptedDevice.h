@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/TempFolder.h"
+
 namespace testing_support {
 
 using Report = std::array<std::uint8_t, 64>;
@@ -26,7 +28,9 @@ public:
     std::string SocketPath(std::uint16_t vendorId, std::uint16_t productId, const std::string& serial) const;
 
 private:
-    std::string path_;
+    // Directly under /tmp so that socket paths stay well inside a socket address's length.
+    TempFolder folder_{"quarry-hid-", "/tmp"};
+    std::string path_ = folder_.Path().string();
 };
 
 struct ReceivedReport {

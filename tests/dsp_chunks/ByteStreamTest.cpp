@@ -1,37 +1,16 @@
 // The growable memory stream and the file stream the chunk codec and the files use.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "platform/base/ByteStreamFile.h"
 #include "platform/base/ByteStreamMemory.h"
 #include "tests/dsp_chunks/ChunkSchemas.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 using platform::SeekOrigin;
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "chunks-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 TEST(MemoryStream, ReadsBackWhatWasWrittenAndStopsAtTheEnd)
 {

@@ -2,15 +2,13 @@
 // lookups, and the library that ships with the program.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "dsp_blocks/filters/Biquad.h"
 #include "dsp_blocks/speaker_eq/SpeakerEqLibrary.h"
+#include "tests/support/TempFolder.h"
 
 using speaker_eq::SpeakerEqPreset;
 
@@ -22,26 +20,11 @@ const std::filesystem::path kShipped = QUARRY_SHIPPED_DATA_DIR;
 // A Data folder of the test's own, removed with its content.
 class ScratchFolder {
 public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "speq-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    void Write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-    }
-    const std::filesystem::path& Path() const { return path_; }
+    void Write(const std::string& name, const std::string& bytes) const { WriteWholeFile(folder_.Path() / name, bytes); }
+    const std::filesystem::path& Path() const { return folder_.Path(); }
 
 private:
-    std::filesystem::path path_;
+    TempFolder folder_{"speq-"};
 };
 
 const SpeakerEqPreset* Named(const std::vector<SpeakerEqPreset>& store, std::u16string_view name)

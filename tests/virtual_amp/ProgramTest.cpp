@@ -55,20 +55,6 @@ class Program {
   pid_t pid_ = -1;
 };
 
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/vamp-prog-XXXXXX";
-    const char* made = ::mkdtemp(name);
-    path = made ? made : "";
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string path;
-};
-
 TEST(ProgramTest, ServesDevicesAndRemovesSocketsOnSigterm) {
   TempDir dir;
   Program program({VIRTUAL_AMP_PROGRAM, "--dir", dir.path, "--pid", "a210", "--serial", "AMP_ONE", "--pid", "a200",

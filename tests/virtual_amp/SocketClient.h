@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/TempFolder.h"
+
 namespace VampTest {
 
 class SocketClient {
@@ -83,5 +85,12 @@ inline bool WaitForFile(const std::string& path, bool present, int timeoutMs = 5
   }
   return FileExists(path) == present;
 }
+
+// A private socket folder, removed at the end. It lies directly under /tmp so that the
+// socket paths in it stay well inside the length a socket address can hold.
+struct TempDir {
+  TempFolder folder{"vamp-test-", "/tmp"};
+  std::string path = folder.Path().string();
+};
 
 }  // namespace VampTest

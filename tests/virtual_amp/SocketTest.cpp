@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #include "tests/virtual_amp/HostSide.h"
@@ -18,22 +17,6 @@ using namespace VampTest;
 using VirtualAmp::AmpConfig;
 using VirtualAmp::Millis;
 using VirtualAmp::VirtualAmplifier;
-
-std::string MakeTempDir() {
-  char name[] = "/tmp/vamp-test-XXXXXX";
-  const char* made = ::mkdtemp(name);
-  return made ? made : "";
-}
-
-class TempDir {
- public:
-  TempDir() : path(MakeTempDir()) {}
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string path;
-};
 
 std::shared_ptr<VirtualAmplifier> MakeAmp(Millis pace = Millis(0), Millis resetAbsence = Millis(50)) {
   AmpConfig config;
