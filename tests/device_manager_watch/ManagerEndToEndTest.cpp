@@ -1,6 +1,10 @@
 // The device manager against virtual-amp processes through the real device library.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "device_manager/amplifier/SessionFactory.h"
+#include "device_manager/manager/TheDeviceManager.h"
 #include "tests/device_manager_sessions/ManagerHarness.h"
 
 using namespace e2e_test;
@@ -51,4 +55,19 @@ TEST(ManagerEndToEnd, UnpluggingAndRepluggingMakesANewObjectThatConnectsAgain)
     ASSERT_NE(amplifier, nullptr);
     EXPECT_EQ(amplifier->GetModel(), 2);
     amplifier->Release();
+}
+
+TEST(ManagerEndToEnd, TheProcessManagerIsOneInstanceThatInstallsTheSessions)
+{
+    TempFolder folder;
+    ::setenv("QUARRY_VIRTUAL_HID_DIR", folder.Path().c_str(), 1);
+    CDeviceManager& manager = TheDeviceManager();
+    EXPECT_EQ(&manager, &TheDeviceManager());
+    const SessionFactory factory = InstalledSessionFactory();
+    EXPECT_NE(factory.newReadParamSession, nullptr);
+    EXPECT_NE(factory.newWriteParamSession, nullptr);
+    EXPECT_NE(factory.newFirmwareUpdateSession, nullptr);
+    ICobaltAmplifier* amplifier = nullptr;
+    EXPECT_EQ(ForFirstActiveAmplifier(&amplifier), 0);
+    EXPECT_EQ(amplifier, nullptr);
 }
