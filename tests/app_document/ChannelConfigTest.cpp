@@ -151,7 +151,7 @@ class DocumentStatusTest : public DocumentTest {};
 TEST_F(DocumentStatusTest, AConfigurationAControllerAcceptsWritesTheBlocksToTheCurrentAmplifier)
 {
     NewDesign(ModelType::MV440);
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     CurrentAmplifier::Set(&amplifier);
     // Every channel low-impedance: the default crossovers are within range, nothing changes.
     ChannelConfig delivered = Doc().OnFirstStatus(0xF000, 4);
@@ -171,7 +171,7 @@ TEST_F(DocumentStatusTest, NothingIsFlushedWhenNoControllerAccepts)
 {
     WriteWholeFile(DataFolder() / "BlockDiagram2.txt", "header\n0\t0\t1\t1\t0\t0\t0\t3\t0\tDrawn\n");
     NewDesign(ModelType::MV440);
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     CurrentAmplifier::Set(&amplifier);
     const ChannelConfig delivered = Doc().OnStatusChanged(0, 0xF200, 4);
     EXPECT_EQ(delivered.anyAccepted, 0);

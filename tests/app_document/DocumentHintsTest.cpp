@@ -55,7 +55,7 @@ TEST_F(DocumentHintsTest, EveryObserverHearsEachHintOnceAndARemovedOneNothing)
 
 TEST_F(DocumentHintsTest, TheAmplifierHintCarriesItsPointer)
 {
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     Doc().UpdateAllViews(H::AmplifierChanged, &amplifier);
     ASSERT_EQ(observer.hints.size(), 1u);
     EXPECT_EQ(observer.hints[0].amplifier, &amplifier);
@@ -64,7 +64,7 @@ TEST_F(DocumentHintsTest, TheAmplifierHintCarriesItsPointer)
 TEST_F(DocumentHintsTest, AttachingPointsEveryBlockAtTheAmplifierWithOneReferenceEach)
 {
     NewDesign(ModelType::MV220);
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     Doc().AttachAmplifierToBlocks(&amplifier);
     EXPECT_EQ(amplifier.refs, Doc().GetBlockCount());
     for (const std::unique_ptr<DiagramBlock>& block : Doc().Blocks()) {
@@ -81,7 +81,7 @@ TEST_F(DocumentHintsTest, AttachingPointsEveryBlockAtTheAmplifierWithOneReferenc
 TEST_F(DocumentHintsTest, FreeingTheDesignReleasesTheBlocksAmplifier)
 {
     NewDesign(ModelType::MV440);
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     Doc().AttachAmplifierToBlocks(&amplifier);
     Doc().DeleteContents();
     EXPECT_EQ(amplifier.refs, 0u);
@@ -90,7 +90,7 @@ TEST_F(DocumentHintsTest, FreeingTheDesignReleasesTheBlocksAmplifier)
 TEST_F(DocumentHintsTest, GoingOfflineClearsTheStatusCallbackButKeepsTheCurrentAmplifier)
 {
     NewDesign(ModelType::MV440);
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     CurrentAmplifier::Set(&amplifier);
     amplifier.SetHwStatusCallback(&CCorvantEditorDoc::OnAmplifierStatusChanged, &Doc());
     Doc().AttachAmplifierToBlocks(&amplifier);
@@ -109,7 +109,7 @@ TEST_F(DocumentHintsTest, GoingOfflineClearsTheStatusCallbackButKeepsTheCurrentA
 
 TEST_F(DocumentHintsTest, SettingTheSameCurrentAmplifierAgainKeepsItAlive)
 {
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     CurrentAmplifier::Set(&amplifier);
     CurrentAmplifier::Set(CurrentAmplifier::Get().Get());
     EXPECT_EQ(amplifier.refs, 1u);
@@ -159,7 +159,7 @@ TEST_F(DocumentHintsTest, StatusCallbacksRacingTheIdlePollNeverLoseAnEvent)
 
 TEST_F(DocumentHintsTest, DestroyingTheDocumentStopsTheAmplifiersCallsIntoIt)
 {
-    FakeAmplifier amplifier;
+    RecordingAmplifier amplifier;
     CurrentAmplifier::Set(&amplifier);
     {
         CCorvantEditorDoc document(DocumentServices{prompts, application, amplifiers}, DataFolder());

@@ -15,6 +15,7 @@
 
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/document/DocumentServices.h"
+#include "tests/support/RecordingAmplifier.h"
 #include "tests/support/TempFolder.h"
 
 // What happened across the doubles, in order ("message:149", "choose:2", "scan:1,0", ...).
@@ -61,70 +62,13 @@ private:
     EventLog& log_;
 };
 
-// An amplifier on the test's stack: Release never deletes; tests check the count returns.
-class FakeAmplifier final : public CobaltDeviceManager::ICobaltAmplifier {
-public:
-    explicit FakeAmplifier(std::int32_t modelIndex = 2) : model(modelIndex) {}
-    CobaltDeviceManager::ResultCode QueryInterface(const CobaltDeviceManager::InterfaceId&, void**) override
-    {
-        return CobaltDeviceManager::kResultNoInterface;
-    }
-    std::uint32_t AddRef() override { return ++refs; }
-    std::uint32_t Release() override { return --refs; }
-    std::int32_t GetModel() override { return model; }
-    const std::u16string& GetFirmwareVersion() override { return version; }
-    bool IsMuted() override { return false; }
-    bool SetMute(bool) override { return true; }
-    bool GetMutePolarity() override { return true; }
-    bool SetMutePolarity(bool) override { return true; }
-    bool EnableMeterPolling(bool) override { return true; }
-    std::int32_t GetMeterLevels(bool, std::uint32_t*) override { return -1; }
-    std::int32_t GetProtectionStatus(std::uint32_t*) override { return -1; }
-    bool SetHwStatusCallback(CobaltDeviceManager::HwStatusCallback function, void* context) override
-    {
-        callback = function;
-        callbackContext = context;
-        ++callbackSets;
-        return true;
-    }
-    bool SetBlockParam(std::int32_t, std::int32_t, const std::uint8_t*, std::uint32_t, const std::uint8_t*,
-                       std::uint32_t) override
-    {
-        ++blockParams;
-        return true;
-    }
-    void FlushBlockParams() override { ++flushes; }
-    void SetNotifyWindow(CobaltDeviceManager::WindowId, CobaltDeviceManager::MessageId) override {}
-    bool OpenWriteParamSession(CobaltDeviceManager::IWriteParamSession**) override { return false; }
-    bool OpenReadParamSession(CobaltDeviceManager::IReadParamSession**) override { return false; }
-    bool OpenFirmwareUpdateSession(const std::filesystem::path&, CobaltDeviceManager::IUpdateFirmwareSession**) override
-    {
-        return false;
-    }
-    bool GetHardwareStatus(std::uint32_t* out) override
-    {
-        *out = 0;
-        return false;
-    }
-    bool SaveConfig(CobaltDeviceManager::WindowId, CobaltDeviceManager::MessageId) override { return false; }
-
-    std::int32_t model;
-    std::u16string version = u"v5.20";
-    std::uint32_t refs = 0;
-    CobaltDeviceManager::HwStatusCallback callback = nullptr;
-    void* callbackContext = nullptr;
-    int callbackSets = 0;
-    int blockParams = 0;
-    int flushes = 0;
-};
-
 class FakeAmplifierDirectory final : public IAmplifierDirectory {
 public:
     explicit FakeAmplifierDirectory(EventLog& log) : log_(log) {}
     std::uint32_t ForFirstActiveAmplifier(CobaltDeviceManager::ICobaltAmplifier** first) override;
     void SetScanMode(std::uint32_t suspend, std::uint32_t clearList) override;
 
-    std::vector<FakeAmplifier*> present;
+    std::vector<RecordingAmplifier*> present;
 
 private:
     EventLog& log_;

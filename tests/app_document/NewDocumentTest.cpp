@@ -11,8 +11,8 @@ class NewDocumentTest : public DocumentTest {};
 
 TEST_F(NewDocumentTest, TheFirstDesignWithTwoAmplifiersUsesTheMV440WithoutAsking)
 {
-    FakeAmplifier first(0);
-    FakeAmplifier second(4);
+    RecordingAmplifier first(0);
+    RecordingAmplifier second(4);
     amplifiers.present = {&first, &second};
     ASSERT_TRUE(Doc().OnNewDocument());
     EXPECT_EQ(Doc().GetModel(), ModelType::MV440);
@@ -23,7 +23,7 @@ TEST_F(NewDocumentTest, TheFirstDesignWithTwoAmplifiersUsesTheMV440WithoutAsking
 
 TEST_F(NewDocumentTest, TheFirstDesignWithOneAmplifierTakesItsModel)
 {
-    FakeAmplifier only(4);
+    RecordingAmplifier only(4);
     amplifiers.present = {&only};
     application.pendingModel = ModelType::MV220;
     ASSERT_TRUE(Doc().OnNewDocument());
@@ -41,7 +41,7 @@ TEST_F(NewDocumentTest, TheFirstDesignWithoutAmplifiersUsesTheMV440)
 TEST_F(NewDocumentTest, ANewDesignCommandsModelComesBeforeTheAmplifiersAndIsTakenOnce)
 {
     ASSERT_TRUE(Doc().OnNewDocument());
-    FakeAmplifier only(4);
+    RecordingAmplifier only(4);
     amplifiers.present = {&only};
     application.pendingModel = ModelType::MV220P;
     ASSERT_TRUE(Doc().OnNewDocument());
@@ -69,8 +69,8 @@ TEST_F(NewDocumentTest, WithoutAnAmplifierTheUserChoosesWhileScanningIsSuspended
 TEST_F(NewDocumentTest, WithSeveralAmplifiersTheUserChoosesToo)
 {
     ASSERT_TRUE(Doc().OnNewDocument());
-    FakeAmplifier first(0);
-    FakeAmplifier second(0);
+    RecordingAmplifier first(0);
+    RecordingAmplifier second(0);
     amplifiers.present = {&first, &second};
     prompts.chooseAnswer = ModelType::MV340A;
     ASSERT_TRUE(Doc().OnNewDocument());
@@ -193,7 +193,7 @@ TEST_F(NewDocumentTest, ConvertingTheDesignToAnotherModelMarksItModified)
 
 TEST_F(NewDocumentTest, AnAmplifierReportingAnUnknownModelCountsAsNoAmplifier)
 {
-    FakeAmplifier odd(9);
+    RecordingAmplifier odd(9);
     amplifiers.present = {&odd};
     ASSERT_TRUE(Doc().OnNewDocument());
     EXPECT_EQ(Doc().GetModel(), ModelType::MV440);
