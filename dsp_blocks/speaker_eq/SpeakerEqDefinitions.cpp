@@ -137,37 +137,34 @@ Parse ReadText(XmlPullReader& reader, std::u16string& out)
     }
 }
 
-// A numeric attribute: absent leaves value, present must be a finite number.
-bool ReadNumberAttribute(const XmlPullReader& reader, std::string_view name, float& value, bool& present)
+// An attribute read by `parse`: absent leaves value, present must parse (a number must be
+// finite, a flag one of the boolean words).
+template <typename T>
+bool ReadAttribute(const XmlPullReader& reader, std::string_view name, std::optional<T> (*parse)(std::string_view),
+                   T& value, bool& present)
 {
     present = false;
     const std::string* text = FindAttribute(reader, name);
     if (text == nullptr) {
         return true;
     }
-    const std::optional<float> number = ParseXmlNumber(*text);
-    if (!number) {
+    const std::optional<T> parsed = parse(*text);
+    if (!parsed) {
         return false;
     }
-    value = *number;
+    value = *parsed;
     present = true;
     return true;
 }
 
+bool ReadNumberAttribute(const XmlPullReader& reader, std::string_view name, float& value, bool& present)
+{
+    return ReadAttribute(reader, name, ParseXmlNumber, value, present);
+}
+
 bool ReadBooleanAttribute(const XmlPullReader& reader, std::string_view name, bool& value, bool& present)
 {
-    present = false;
-    const std::string* text = FindAttribute(reader, name);
-    if (text == nullptr) {
-        return true;
-    }
-    const std::optional<bool> flag = ParseXmlBoolean(*text);
-    if (!flag) {
-        return false;
-    }
-    value = *flag;
-    present = true;
-    return true;
+    return ReadAttribute(reader, name, ParseXmlBoolean, value, present);
 }
 
 // HighPass or LowPass: freq, filterType, bypass.
