@@ -302,99 +302,103 @@ void EmitChar(std::string& out, const Spec& spec, const FormatArg& arg) {
   EmitField(out, spec, {}, std::string_view(&c, 1), false);
 }
 
+// Reads a format the one way both the formatter and the kind list must agree on: literal
+// text goes to `onText` (a "%%" as one '%'), each conversion to `onConversion`; a '%' that
+// starts no valid conversion reaches `onConversion` as nothing, and reading resumes at the
+// character after it, so the rest is read normally.
+template <typename OnText, typename OnConversion>
+void WalkFormat(std::string_view format, OnText onText, OnConversion onConversion) {
+  std::size_t pos = 0;
+  while (pos < format.size()) {
+    char c = format[pos];
+    if (c != '%') {
+      onText(c);
+      ++pos;
+      continue;
+    }
+    if (pos + 1 < format.size() && format[pos + 1] == '%') {
+      onText('%');
+      pos += 2;
+      continue;
+    }
+    std::size_t start = pos;
+    ++pos;
+    std::optional<Spec> spec = ParseSpec(format, pos);
+    if (!spec) {
+      pos = start + 1;
+    }
+    onConversion(spec);
+  }
+}
+
 } // namespace
 
 std::string FormatStringArgs(std::string_view format, std::span<const FormatArg> args) {
   std::string out;
   out.reserve(format.size());
   std::size_t nextArg = 0;
-  std::size_t pos = 0;
-  while (pos < format.size()) {
-    char c = format[pos];
-    if (c != '%') {
-      out.push_back(c);
-      ++pos;
-      continue;
-    }
-    if (pos + 1 < format.size() && format[pos + 1] == '%') {
-      out.push_back('%');
-      pos += 2;
-      continue;
-    }
-    std::size_t start = pos;
-    ++pos;
-    std::optional<Spec> spec = ParseSpec(format, pos);
-    if (!spec) {
-      // Copy the '%' alone and go on from the next character, so the rest is read normally.
-      out.push_back('%');
-      pos = start + 1;
-      continue;
-    }
-    if (nextArg >= args.size()) {
-      continue;
-    }
-    const FormatArg& arg = args[nextArg++];
-    switch (Classify(spec->conversion)) {
-      case ConversionClass::SignedInt:
-      case ConversionClass::UnsignedInt:
-        EmitInteger(out, *spec, arg);
-        break;
-      case ConversionClass::Real:
-        EmitReal(out, *spec, arg);
-        break;
-      case ConversionClass::Text:
-        EmitText(out, *spec, arg);
-        break;
-      case ConversionClass::Char:
-        EmitChar(out, *spec, arg);
-        break;
-      case ConversionClass::Unknown:
-        break;
-    }
-  }
+  WalkFormat(
+      format, [&out](char c) { out.push_back(c); },
+      [&](const std::optional<Spec>& spec) {
+        if (!spec) {
+          // Copy the '%' alone; the rest is read normally.
+          out.push_back('%');
+          return;
+        }
+        if (nextArg >= args.size()) {
+          return;
+        }
+        const FormatArg& arg = args[nextArg++];
+        switch (Classify(spec->conversion)) {
+          case ConversionClass::SignedInt:
+          case ConversionClass::UnsignedInt:
+            EmitInteger(out, *spec, arg);
+            break;
+          case ConversionClass::Real:
+            EmitReal(out, *spec, arg);
+            break;
+          case ConversionClass::Text:
+            EmitText(out, *spec, arg);
+            break;
+          case ConversionClass::Char:
+            EmitChar(out, *spec, arg);
+            break;
+          case ConversionClass::Unknown:
+            break;
+        }
+      });
   return out;
 }
 
 std::string FormatConversionKinds(std::string_view format) {
   std::string kinds;
-  std::size_t pos = 0;
-  while (pos < format.size()) {
-    if (format[pos] != '%') {
-      ++pos;
-      continue;
-    }
-    if (pos + 1 < format.size() && format[pos + 1] == '%') {
-      pos += 2;
-      continue;
-    }
-    std::size_t start = pos;
-    ++pos;
-    std::optional<Spec> spec = ParseSpec(format, pos);
-    if (!spec) {
-      kinds.push_back('?');
-      pos = start + 1;
-      continue;
-    }
-    switch (Classify(spec->conversion)) {
-      case ConversionClass::SignedInt:
-        kinds.push_back('i');
-        break;
-      case ConversionClass::UnsignedInt:
-        kinds.push_back('u');
-        break;
-      case ConversionClass::Real:
-        kinds.push_back('f');
-        break;
-      case ConversionClass::Text:
-        kinds.push_back('s');
-        break;
-      case ConversionClass::Char:
-        kinds.push_back('c');
-        break;
-      case ConversionClass::Unknown:
-        kinds.push_back('?');
-        break;
-    }
-  }
+  WalkFormat(
+      format, [](char) {},
+      [&kinds](const std::optional<Spec>& spec) {
+        if (!spec) {
+          kinds.push_back('?');
+          return;
+        }
+        switch (Classify(spec->conversion)) {
+          case ConversionClass::SignedInt:
+            kinds.push_back('i');
+            break;
+          case ConversionClass::UnsignedInt:
+            kinds.push_back('u');
+            break;
+          case ConversionClass::Real:
+            kinds.push_back('f');
+            break;
+          case ConversionClass::Text:
+            kinds.push_back('s');
+            break;
+          case ConversionClass::Char:
+            kinds.push_back('c');
+            break;
+          case ConversionClass::Unknown:
+            kinds.push_back('?');
+            break;
+        }
+      });
   return kinds;
 }
