@@ -1,8 +1,5 @@
 // The job engine: job and step bookkeeping, the worker, one job at a time per device, cancel,
 // and devices that are held elsewhere or vanish.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -21,6 +18,7 @@ namespace {
 using namespace QuarryDriver;
 using testing_support::Reply;
 using testing_support::ReplyWithValue;
+using testing_support::LockHeldElsewhere;
 using testing_support::Report;
 using testing_support::ScriptedDevice;
 using testing_support::StartsWith;
@@ -296,24 +294,8 @@ TEST_F(JobEngine, CancellingAQueuedJobLeavesTheRunningOneAlone)
 TEST_F(JobEngine, DeviceHeldByAnotherProcessFailsTheJobAtOpenWithNoReportSent)
 {
     ScriptedDevice device(SocketPath("HELD"), AcceptEverything);
-    const std::string lockFile = platform::hid::LockFilePath(device.Path());
-    int held[2];
-    int release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0666);
-        const char ok = (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) ? 'y' : 'n';
-        [[maybe_unused]] ssize_t w = ::write(held[1], &ok, 1);
-        char done = 0;
-        [[maybe_unused]] ssize_t r = ::read(release[0], &done, 1);
-        ::_exit(0);
-    }
-    char ok = 0;
-    ASSERT_EQ(::read(held[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
+    LockHeldElsewhere other(platform::hid::LockFilePath(device.Path()));
+    ASSERT_TRUE(other.Held());
 
     CBootProtocol transport(device.Path(), ShortTiming());
     const std::uint32_t job = transport.CreateJob();
@@ -322,13 +304,7 @@ TEST_F(JobEngine, DeviceHeldByAnotherProcessFailsTheJobAtOpenWithNoReportSent)
     WaitCompleted(transport, job);
     EXPECT_EQ(transport.JobSuccessful(job), 0);
 
-    const char done = 'x';
-    ASSERT_EQ(::write(release[1], &done, 1), 1);
-    int childStatus = 0;
-    ::waitpid(child, &childStatus, 0);
-    for (int fd : {held[0], held[1], release[0], release[1]}) {
-        ::close(fd);
-    }
+    other.Release();
     EXPECT_EQ(device.Connections(), 0);
     EXPECT_EQ(device.ReceivedCount(), 0u);
 

@@ -1,11 +1,14 @@
 // The scripted stand-in device's socket server.
 #include "tests/device_transport/ScriptedDevice.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,6 +25,58 @@ VirtualHidFolder::VirtualHidFolder()
 VirtualHidFolder::~VirtualHidFolder()
 {
     ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
+}
+
+LockHeldElsewhere::LockHeldElsewhere(const std::string& lockFile)
+{
+    int held[2];
+    int release[2];
+    if (::pipe(held) != 0) {
+        return;
+    }
+    if (::pipe(release) != 0) {
+        ::close(held[0]);
+        ::close(held[1]);
+        return;
+    }
+    child_ = ::fork();
+    if (child_ == 0) {
+        const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0666);
+        const char ok = (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) ? 'y' : 'n';
+        [[maybe_unused]] ssize_t w = ::write(held[1], &ok, 1);
+        char done = 0;
+        [[maybe_unused]] ssize_t r = ::read(release[0], &done, 1);
+        ::_exit(0);
+    }
+    if (child_ > 0) {
+        char ok = 0;
+        held_ = ::read(held[0], &ok, 1) == 1 && ok == 'y';
+        releaseFd_ = release[1];
+    } else {
+        ::close(release[1]);
+    }
+    for (int fd : {held[0], held[1], release[0]}) {
+        ::close(fd);
+    }
+}
+
+LockHeldElsewhere::~LockHeldElsewhere()
+{
+    Release();
+}
+
+void LockHeldElsewhere::Release()
+{
+    if (child_ <= 0) {
+        return;
+    }
+    const char done = 'x';
+    [[maybe_unused]] ssize_t w = ::write(releaseFd_, &done, 1);
+    int childStatus = 0;
+    ::waitpid(child_, &childStatus, 0);
+    ::close(releaseFd_);
+    releaseFd_ = -1;
+    child_ = -1;
 }
 
 std::string VirtualHidFolder::SocketPath(std::uint16_t vendorId, std::uint16_t productId,

@@ -33,6 +33,26 @@ private:
     std::string path_ = folder_.Path().string();
 };
 
+// A lock file held by another process, as another program holding the device would: a child
+// process takes it on construction and keeps it until Release (or destruction).
+class LockHeldElsewhere {
+public:
+    explicit LockHeldElsewhere(const std::string& lockFile);
+    ~LockHeldElsewhere();
+    LockHeldElsewhere(const LockHeldElsewhere&) = delete;
+    LockHeldElsewhere& operator=(const LockHeldElsewhere&) = delete;
+
+    // Whether the child process took the lock.
+    bool Held() const { return held_; }
+    // Lets the child go and waits until it has ended, so the lock is free on return.
+    void Release();
+
+private:
+    int child_ = -1;
+    int releaseFd_ = -1;
+    bool held_ = false;
+};
+
 struct ReceivedReport {
     int connection = 0;  // 1 for the first connection accepted, and so on
     Report report{};

@@ -1,9 +1,6 @@
 // The virtual HID backend: listing by ids, exclusive open, report exchange, unplugging.
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +20,7 @@ namespace {
 
 using platform::hid::HidDevice;
 using platform::hid::HidStatus;
+using testing_support::LockHeldElsewhere;
 using testing_support::Report;
 using testing_support::ScriptedDevice;
 using testing_support::VirtualHidFolder;
@@ -159,24 +157,8 @@ TEST_F(VirtualHidBackend, SecondOpenInTheSameProcessIsBusyUntilTheFirstCloses)
 TEST_F(VirtualHidBackend, DeviceLockedByAnotherProcessIsBusyWithoutConnecting)
 {
     ScriptedDevice device(folder_.SocketPath(kVendor, kA210, "S1"), Echo);
-    const std::string lockFile = platform::hid::LockFilePath(device.Path());
-    int held[2];
-    int release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0666);
-        const char ok = (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) ? 'y' : 'n';
-        [[maybe_unused]] ssize_t w = ::write(held[1], &ok, 1);
-        char done = 0;
-        [[maybe_unused]] ssize_t r = ::read(release[0], &done, 1);
-        ::_exit(0);
-    }
-    char ok = 0;
-    ASSERT_EQ(::read(held[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
+    LockHeldElsewhere other(platform::hid::LockFilePath(device.Path()));
+    ASSERT_TRUE(other.Held());
 
     HidStatus status = HidStatus::Ok;
     EXPECT_EQ(HidDevice::Open(device.Path(), &status), nullptr);
@@ -184,13 +166,7 @@ TEST_F(VirtualHidBackend, DeviceLockedByAnotherProcessIsBusyWithoutConnecting)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(device.Connections(), 0);
 
-    const char done = 'x';
-    ASSERT_EQ(::write(release[1], &done, 1), 1);
-    int childStatus = 0;
-    ::waitpid(child, &childStatus, 0);
-    for (int fd : {held[0], held[1], release[0], release[1]}) {
-        ::close(fd);
-    }
+    other.Release();
     EXPECT_NE(HidDevice::Open(device.Path()), nullptr);
 }
 
