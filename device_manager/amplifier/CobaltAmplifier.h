@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 
 #include "device_manager/amplifier/AmplifierTimings.h"
 #include "device_manager/amplifier/ICobaltAmplifierHandle.h"

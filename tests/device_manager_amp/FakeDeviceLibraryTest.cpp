@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <vector>
 #include <thread>
 
 namespace CobaltDeviceManager {
@@ -106,6 +108,23 @@ TEST_F(FakeLibrary, DisconnectWhileAnOperationRunsIsRefused)
     EXPECT_EQ(library.DisconnectDevice(&variable), 1);
     EXPECT_EQ(variable, nullptr);
     EXPECT_FALSE(library.Connected());
+}
+
+TEST_F(FakeLibrary, ScanListsTheScriptedEntriesAndRewindsAtTheEnd)
+{
+    QdmScanRecord entry{};
+    std::strncpy(entry.serial, "AB", sizeof(entry.serial));
+    library.SetScanEntries({entry});
+    EXPECT_EQ(library.GetScanedDevice(nullptr), 0);
+    ASSERT_EQ(library.ScanDevices(), 1);
+    QdmScanRecord out{};
+    EXPECT_EQ(library.GetScanedDevice(&out), 1);
+    EXPECT_STREQ(out.serial, "AB");
+    EXPECT_EQ(library.GetScanedDevice(&out), 0);
+    EXPECT_EQ(library.GetScanedDevice(nullptr), 1);
+    EXPECT_EQ(library.RegisterDevice("Cobalt", 0x2F5A, 0xA210), 1);
+    EXPECT_EQ(library.RegisterDevice("Cobalt", 0x12F5A, 0xA210), 1);
+    EXPECT_EQ(library.RegisteredIds(), std::vector<std::uint32_t>{0x2F5AA210u});
 }
 
 TEST_F(FakeLibrary, ProgressRisesWithTime)

@@ -30,6 +30,18 @@ void FakeDeviceLibrary::SetConnect(bool succeeds, std::chrono::milliseconds late
     m_connectLatency = latency;
 }
 
+void FakeDeviceLibrary::SetScanEntries(std::vector<QdmScanRecord> entries)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_devicesPresent = std::move(entries);
+}
+
+std::vector<std::uint32_t> FakeDeviceLibrary::RegisteredIds() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_registered;
+}
+
 void FakeDeviceLibrary::SetDisconnectBusyAnswers(int count)
 {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -113,19 +125,37 @@ bool FakeDeviceLibrary::WaitForCalls(FakeOperationKind kind, std::size_t count, 
 
 // --- device management ---
 
-std::int32_t FakeDeviceLibrary::RegisterDevice(const char*, std::uint32_t, std::uint32_t)
+std::int32_t FakeDeviceLibrary::RegisterDevice(const char*, std::uint32_t vendorId, std::uint32_t productId)
 {
+    std::lock_guard<std::mutex> guard(m_lock);
+    const std::uint32_t id = ((vendorId & 0xFFFF) << 16) | (productId & 0xFFFF);
+    if (std::find(m_registered.begin(), m_registered.end(), id) == m_registered.end()) {
+        m_registered.push_back(id);
+    }
     return 1;
 }
 
 std::int32_t FakeDeviceLibrary::ScanDevices()
 {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_scanned = m_devicesPresent;
+    m_scanCursor = 0;
     return 1;
 }
 
-std::int32_t FakeDeviceLibrary::GetScanedDevice(QdmScanRecord*)
+std::int32_t FakeDeviceLibrary::GetScanedDevice(QdmScanRecord* record)
 {
-    return 0;
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_scanCursor >= m_scanned.size()) {
+        // Like the library: the end of the list rewinds the iterator.
+        m_scanCursor = 0;
+        return 0;
+    }
+    if (record != nullptr) {
+        *record = m_scanned[m_scanCursor];
+    }
+    ++m_scanCursor;
+    return 1;
 }
 
 std::int32_t FakeDeviceLibrary::ConnectDevice(std::uint32_t, std::uint32_t, const char* serial)

@@ -80,6 +80,8 @@ public:
     void SetScript(Script script);
     // The connect: how long it runs and whether a device results.
     void SetConnect(bool succeeds, std::chrono::milliseconds latency = std::chrono::milliseconds(0));
+    // What the next scans find (ScanDevices copies it; GetScanedDevice walks the copy).
+    void SetScanEntries(std::vector<QdmScanRecord> entries);
     // The next `count` disconnects answer busy even when idle.
     void SetDisconnectBusyAnswers(int count);
     // Ends a NeverEnds operation with the given result (at its next completion poll).
@@ -95,6 +97,8 @@ public:
     int ConnectCalls() const;
     int DisconnectCalls() const;
     std::string LastConnectSerial() const;
+    // The id pairs registered so far, as (vendor << 16) | product.
+    std::vector<std::uint32_t> RegisteredIds() const;
     bool OperationRunning() const;
     // Waits until at least `count` started calls of `kind` were seen.
     bool WaitForCalls(FakeOperationKind kind, std::size_t count, std::chrono::milliseconds timeout) const;
@@ -140,6 +144,10 @@ private:
     int m_disconnectCalls = 0;
     int m_disconnectBusyAnswers = 0;
     std::string m_lastSerial;
+    std::vector<std::uint32_t> m_registered;
+    std::vector<QdmScanRecord> m_devicesPresent;
+    std::vector<QdmScanRecord> m_scanned;
+    std::size_t m_scanCursor = 0;
 
     bool m_idle = true;
     bool m_successFlag = true;
