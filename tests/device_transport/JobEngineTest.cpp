@@ -16,6 +16,7 @@
 namespace {
 
 using namespace QuarryDriver;
+using testing_support::AcceptEverything;
 using testing_support::Reply;
 using testing_support::ReplyWithValue;
 using testing_support::LockHeldElsewhere;
@@ -24,21 +25,6 @@ using testing_support::ScriptedDevice;
 using testing_support::StartsWith;
 using testing_support::VirtualHidFolder;
 using Clock = std::chrono::steady_clock;
-
-// Answers like a device that accepts everything: "REA" to "READY", its own checksum back to
-// "CHE", "ACK" to anything else.
-std::vector<Report> AcceptEverything(const Report& in)
-{
-    if (StartsWith(in, "READY")) {
-        return {Reply(4, "REA")};
-    }
-    if (StartsWith(in, "CHE")) {
-        const std::uint32_t sum = (std::uint32_t{in[3]} << 24) | (std::uint32_t{in[4]} << 16) |
-                                  (std::uint32_t{in[5]} << 8) | in[6];
-        return {ReplyWithValue(3, "CHE", sum)};
-    }
-    return {Reply(2, "ACK")};
-}
 
 std::vector<Report> Silent(const Report&)
 {

@@ -246,4 +246,17 @@ bool StartsWith(const Report& report, const char* text)
     return std::memcmp(report.data(), text, std::strlen(text)) == 0;
 }
 
+std::vector<Report> AcceptEverything(const Report& in)
+{
+    if (StartsWith(in, "READY")) {
+        return {Reply(4, "REA")};
+    }
+    if (StartsWith(in, "CHE")) {
+        const std::uint32_t sum = (std::uint32_t{in[3]} << 24) | (std::uint32_t{in[4]} << 16) |
+                                  (std::uint32_t{in[5]} << 8) | in[6];
+        return {ReplyWithValue(3, "CHE", sum)};
+    }
+    return {Reply(2, "ACK")};
+}
+
 }  // namespace testing_support

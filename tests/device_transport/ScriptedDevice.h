@@ -101,6 +101,9 @@ Report Reply(std::uint8_t code, const char* tag);
 Report ReplyWithValue(std::uint8_t code, const char* tag, std::uint32_t value);
 // True when the report starts with text.
 bool StartsWith(const Report& report, const char* text);
+// A script that answers like a device that accepts everything: "REA" to "READY", its own
+// checksum back to "CHE", "ACK" to anything else.
+std::vector<Report> AcceptEverything(const Report& in);
 
 }  // namespace testing_support
 
