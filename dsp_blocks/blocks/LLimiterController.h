@@ -9,19 +9,12 @@
 
 #include "dsp_blocks/blocks/CController.h"
 #include "dsp_blocks/blocks/PanelSlot.h"
+#include "dsp_blocks/speaker_eq/SpeakerEqPreset.h"
 
 class DiagramBlock;
 
-struct LimiterSettings {
-    float peakThreshold = 100.0f;  // V
-    float peakAttack = 1.5f;       // ms
-    float peakRelease = 100.0f;    // ms
-    float rmsThreshold = 70.7f;    // V
-    float rmsAttack = 1000.0f;     // ms
-    float rmsRelease = 2000.0f;    // ms
-
-    friend bool operator==(const LimiterSettings&, const LimiterSettings&) = default;
-};
+// A speaker preset carries the same six values, so the limiter takes them as they stand.
+using LimiterSettings = speaker_eq::SpeakerEqLimiter;
 
 class LLimiterController final : public CController {
 public:

@@ -30,12 +30,6 @@ std::u16string FlatName()
     return speaker_eq::Utf8ToUtf16(LoadStringId(StringId::kFlatPreset)).value_or(u"Flat");
 }
 
-LimiterSettings ToLimiterSettings(const speaker_eq::SpeakerEqLimiter& values)
-{
-    return LimiterSettings{values.peakThreshold, values.peakAttack, values.peakRelease,
-                           values.rmsThreshold,  values.rmsAttack,  values.rmsRelease};
-}
-
 }  // namespace
 
 LSpeakerEQDialogController::LSpeakerEQDialogController(std::vector<SpeakerEqChannel> channels)
@@ -121,9 +115,8 @@ bool LSpeakerEQDialogController::ApplyPresetToChannel(const SpeakerEqChannel& re
         }
     }
     if (record.limiter != nullptr) {
-        const LimiterSettings values = ToLimiterSettings(preset.limiter);
         ok = record.limiter->ApplySpeakerPreset(record.presetName.c_str(),
-                                                preset.limiterFlag != 0 ? &values : nullptr, true) &&
+                                                preset.limiterFlag != 0 ? &preset.limiter : nullptr, true) &&
              ok;
     }
     return ok;
@@ -168,9 +161,8 @@ bool LSpeakerEQDialogController::Load()
                 // Loading keeps the limiter's own thresholds; only its ceiling follows
                 // the preset.
                 const speaker_eq::SpeakerEqPreset& preset = FindSpeakerEqPreset(record.presetName);
-                const LimiterSettings values = ToLimiterSettings(preset.limiter);
                 record.limiter->ApplySpeakerPreset(record.presetName.c_str(),
-                                                   preset.limiterFlag != 0 ? &values : nullptr, false);
+                                                   preset.limiterFlag != 0 ? &preset.limiter : nullptr, false);
             }
         }
         all = CommitChannel(record) && all;
