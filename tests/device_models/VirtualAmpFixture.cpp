@@ -7,7 +7,6 @@
 
 namespace QuarryDriver::testing {
 
-namespace fs = std::filesystem;
 
 void PacketLog::Add(const std::string& line) {
     // "<n> host> [ascii] hex hex ...": keep the host's packets only.
@@ -79,11 +78,8 @@ std::vector<PacketLog::Command> PacketLog::Commands() const {
 }
 
 void VirtualAmpTest::StartAmp(std::uint16_t productId, VirtualAmp::AmpMode mode, const std::string& version) {
-    dir_ = fs::temp_directory_path() /
-           ("qdm-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    ::setenv("QUARRY_VIRTUAL_HID_DIR", dir_.c_str(), 1);
+    dir_.emplace("qdm-");
+    ::setenv("QUARRY_VIRTUAL_HID_DIR", dir_->Path().c_str(), 1);
     VirtualAmp::AmpConfig config;
     config.productId = productId;
     config.serial = "MODELS1";
@@ -99,7 +95,7 @@ void VirtualAmpTest::StartAmp(std::uint16_t productId, VirtualAmp::AmpMode mode,
         }
         log_.Add(line);
     });
-    host_ = std::make_unique<VirtualAmp::AmpFolderHost>(amp_, dir_.string());
+    host_ = std::make_unique<VirtualAmp::AmpFolderHost>(amp_, dir_->Path().string());
     ASSERT_TRUE(host_->Start());
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!host_->IsListening() && std::chrono::steady_clock::now() < until) {
@@ -114,10 +110,7 @@ void VirtualAmpTest::TearDown() {
     }
     host_.reset();
     amp_.reset();
-    if (!dir_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
+    dir_.reset();
     ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
 }
 

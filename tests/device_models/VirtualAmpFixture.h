@@ -12,11 +12,13 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "device_library/src/models/CDeviceBase.h"
+#include "tests/support/TempFolder.h"
 #include "tools/virtual_amp/lib/AmpFolderHost.h"
 #include "tools/virtual_amp/lib/VirtualAmplifier.h"
 
@@ -51,7 +53,7 @@ protected:
                   const std::string& version = "V5.20");
     VirtualAmp::VirtualAmplifier& Amp() { return *amp_; }
     const std::string& SocketPath() const { return host_->SocketPath(); }
-    const std::filesystem::path& Folder() const { return dir_; }
+    const std::filesystem::path& Folder() const { return dir_->Path(); }
 
     // Polls the device until its job completes (bounded); true when it succeeded.
 public:
@@ -63,7 +65,7 @@ public:
     PacketLog log_;
 
 private:
-    std::filesystem::path dir_;
+    std::optional<TempFolder> dir_;
     std::shared_ptr<VirtualAmp::VirtualAmplifier> amp_;
     std::unique_ptr<VirtualAmp::AmpFolderHost> host_;
 };
