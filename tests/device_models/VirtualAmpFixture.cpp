@@ -7,7 +7,6 @@
 
 namespace QuarryDriver::testing {
 
-
 void PacketLog::Add(const std::string& line) {
     // "<n> host> [ascii] hex hex ...": keep the host's packets only.
     const auto at = line.find(" host> [");
