@@ -38,12 +38,17 @@ std::optional<AmpReply> VirtualAmplifier::HandlePacket(const Packet& packet) {
   std::lock_guard lock(mutex_);
   if (!PresentLocked()) {
     ++counters_.ignoredWhileAbsent;
-    Trace("--  host> " + FormatPacket(packet) + "  (device absent)");
+    if (trace_) Trace("--  host> " + FormatPacket(packet) + "  (device absent)");
     return std::nullopt;
   }
   const std::uint64_t exchange = ++counters_.exchanges;
-  const std::string number = "#" + std::to_string(exchange);
-  Trace(number + " host> " + FormatPacket(packet));
+  // Trace lines are only formatted when a sink listens: this runs for every report.
+  const auto number = [exchange] {
+    std::string text = "#";
+    text += std::to_string(exchange);
+    return text;
+  };
+  if (trace_) Trace(number() + " host> " + FormatPacket(packet));
   if (faults_.unplugAtExchange == exchange) {
     if (faults_.unplugFor.count() > 0) {
       Disappear(faults_.unplugFor);
@@ -52,14 +57,14 @@ std::optional<AmpReply> VirtualAmplifier::HandlePacket(const Packet& packet) {
       ++generation_;
       phase_ = Phase::Idle;
     }
-    Trace(number + " amp   (unplugged)");
+    if (trace_) Trace(number() + " amp   (unplugged)");
     return std::nullopt;
   }
 
   std::optional<AmpReply> reply = Dispatch(packet);
   if (!reply) {
     ++counters_.unanswered;
-    Trace(number + " amp   (no reply)");
+    if (trace_) Trace(number() + " amp   (no reply)");
     return std::nullopt;
   }
   Packet& out = reply->packet;
@@ -76,11 +81,11 @@ std::optional<AmpReply> VirtualAmplifier::HandlePacket(const Packet& packet) {
   if (faults_.dropReplyAt.count(exchange) != 0) dropped = true;
   if (dropped) {
     ++counters_.droppedReplies;
-    Trace(number + " amp   (reply dropped) " + FormatPacket(out));
+    if (trace_) Trace(number() + " amp   (reply dropped) " + FormatPacket(out));
     return std::nullopt;
   }
   ++counters_.replies;
-  Trace(number + " amp < " + FormatPacket(out));
+  if (trace_) Trace(number() + " amp < " + FormatPacket(out));
   return reply;
 }
 
