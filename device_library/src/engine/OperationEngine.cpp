@@ -103,13 +103,7 @@ void OperationEngine::RunWorker(CDeviceBase* device, const OperationRequest& req
 
 void OperationEngine::JoinWorkerLocked()
 {
-    if (worker_ == nullptr) {
-        return;
-    }
-    while (!IsThreadFinished(worker_)) {
-        std::this_thread::sleep_for(kPoll);
-    }
-    if (DeleteThread(worker_)) {
+    if (WaitAndDeleteThread(worker_)) {
         worker_ = nullptr;
     }
 }

@@ -108,13 +108,7 @@ void DeviceRegistry::RunConnect(ScannedEntry entry)
 void DeviceRegistry::JoinConnectWorker()
 {
     std::lock_guard<std::mutex> guard(connectWorkerLock_);
-    if (connectWorker_ == nullptr) {
-        return;
-    }
-    while (!IsThreadFinished(connectWorker_)) {
-        std::this_thread::sleep_for(kPoll);
-    }
-    if (DeleteThread(connectWorker_)) {
+    if (WaitAndDeleteThread(connectWorker_)) {
         connectWorker_ = nullptr;
     }
 }

@@ -112,7 +112,9 @@ int CHidTransport::RunJob(std::uint32_t jobId)
     if (job == nullptr || job->completed != 1) {
         return 0;
     }
-    WaitAndDeleteThread(job->worker);
+    if (!WaitAndDeleteThread(job->worker)) {
+        return 0;
+    }
     job->worker = nullptr;
     job->success = 1;
     job->started = 0;
@@ -164,8 +166,7 @@ int CHidTransport::JobCompleted(std::uint32_t jobId)
     if (job->completed != 1) {
         return 0;
     }
-    if (job->worker != nullptr) {
-        WaitAndDeleteThread(job->worker);
+    if (WaitAndDeleteThread(job->worker)) {
         job->worker = nullptr;
     }
     return 1;

@@ -177,15 +177,15 @@ bool DeleteThread(ThreadHandle thread)
     return true;
 }
 
-void WaitAndDeleteThread(ThreadHandle thread)
+bool WaitAndDeleteThread(ThreadHandle thread)
 {
     if (thread == nullptr) {
-        return;
+        return true;
     }
     while (!IsThreadFinished(thread)) {
         std::this_thread::sleep_for(kPoll);
     }
-    DeleteThread(thread);
+    return DeleteThread(thread);
 }
 
 }  // namespace QuarryDriver

@@ -35,8 +35,10 @@ bool IsDescendantOf(ThreadHandle thread, ThreadHandle ancestor);
 // thread has not finished (nothing changes), is unknown, or is the calling thread itself.
 bool DeleteThread(ThreadHandle thread);
 
-// Polls every 10 ms until the thread has finished, then deletes it. Null does nothing.
-void WaitAndDeleteThread(ThreadHandle thread);
+// Polls every 10 ms until the thread has finished, then deletes it. True when it is gone (null
+// counts as gone); false when the delete was refused, so the caller keeps the handle and
+// tries again rather than leaving an unjoined thread behind.
+bool WaitAndDeleteThread(ThreadHandle thread);
 
 }  // namespace QuarryDriver
 
