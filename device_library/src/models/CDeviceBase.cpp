@@ -2,29 +2,14 @@
 #include "device_library/src/models/CDeviceBase.h"
 
 #include <chrono>
-#include <thread>
 
 #include "device_library/src/models/MemoryBounds.h"
+#include "device_library/src/transport/BoundedLock.h"
 
 namespace QuarryDriver {
 
 namespace {
-
 constexpr std::chrono::milliseconds kDeviceLockWait{kLockWaitMs};
-constexpr std::chrono::milliseconds kDeviceLockPoll{1};
-
-// Takes lock within kDeviceLockWait; false when it stays held.
-bool LockWithin(std::unique_lock<std::mutex>& lock) {
-    const auto until = std::chrono::steady_clock::now() + kDeviceLockWait;
-    while (!lock.try_lock()) {
-        if (std::chrono::steady_clock::now() >= until) {
-            return false;
-        }
-        std::this_thread::sleep_for(kDeviceLockPoll);
-    }
-    return true;
-}
-
 }  // namespace
 
 void JobSteps::AddPlan(WritePlan&& plan) {
@@ -64,8 +49,8 @@ int CDeviceBase::StartJob(const std::function<void(JobSteps&)>& build) {
     if (!transport_) {
         return 0;
     }
-    std::unique_lock<std::mutex> lock(deviceLock_, std::defer_lock);
-    if (!LockWithin(lock)) {
+    BoundedLock lock(deviceLock_, kDeviceLockWait);
+    if (!lock.OwnsLock()) {
         return 0;
     }
     const std::uint32_t previous = currentJob_.load();
