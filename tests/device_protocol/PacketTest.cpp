@@ -1,10 +1,12 @@
-// Packet layout and the running checksum.
+// Packet layout, the running checksum and the protocol's time-outs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "device_library/src/protocol/Packet.h"
+#include "device_library/src/protocol/ProtocolTiming.h"
+#include "device_library/src/transport/CHidTransport.h"
 
 namespace {
 
@@ -91,6 +93,21 @@ TEST(PacketLayout, ReplyIsRecognisedByCodeAndTagTogether)
     EXPECT_TRUE(IsReply(reply.data(), kReplyRea, "REA"));
     EXPECT_FALSE(IsReply(reply.data(), kReplyAck, "REA"));
     EXPECT_FALSE(IsReply(reply.data(), kReplyRea, "ACK"));
+}
+
+// The amplifier's firmware waits for these; tests shorten them, so only this pins them.
+TEST(ProtocolTimeOuts, DefaultsAreTheAmplifiers)
+{
+    const ProtocolTiming timing;
+    EXPECT_EQ(timing.exchangeMs, 1000);
+    EXPECT_EQ(timing.replyReadSliceMs, 200);
+    EXPECT_EQ(timing.handshakeReadyMs, 1500);
+    EXPECT_EQ(timing.handshakeStepMs, 500);
+    EXPECT_EQ(timing.readByIdReadyMs, 2000);
+    EXPECT_EQ(timing.flashWriteStartMs, 15000);
+    EXPECT_EQ(timing.mcuWriteStartMs, 5000);
+    EXPECT_EQ(kLockWaitMs, 5000);
+    EXPECT_EQ(kPollMs, 10);
 }
 
 }  // namespace
