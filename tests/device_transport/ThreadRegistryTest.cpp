@@ -20,6 +20,15 @@ TEST(ThreadRegistry, StartedThreadRunsItsBodyAndFinishes)
     EXPECT_EQ(ran, 1);
 }
 
+TEST(ThreadRegistry, WaitAndDeleteTellsWhetherTheThreadIsGone)
+{
+    EXPECT_TRUE(WaitAndDeleteThread(nullptr));
+    ThreadHandle thread = StartThread([] {});
+    ASSERT_NE(thread, nullptr);
+    EXPECT_TRUE(WaitAndDeleteThread(thread));
+    EXPECT_FALSE(IsDescendantOf(thread, CurrentThread()));
+}
+
 TEST(ThreadRegistry, ChildOfAStartedThreadIsItsDescendant)
 {
     std::atomic<ThreadHandle> child{nullptr};
