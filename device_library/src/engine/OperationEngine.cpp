@@ -50,10 +50,14 @@ int OperationEngine::Start(const void* handle, OperationRequest request)
     std::lock_guard<std::mutex> guard(workerLock_);
     JoinWorkerLocked();
     ThreadHandle worker = nullptr;
-    try {
-        worker = StartThread([this, device, request = std::move(request)]() { RunWorker(device, request); });
-    } catch (...) {
-        worker = nullptr;
+    // An earlier worker whose delete was refused stays in worker_ to be retried; starting a new
+    // one over it would lose it unjoined.
+    if (worker_ == nullptr) {
+        try {
+            worker = StartThread([this, device, request = std::move(request)]() { RunWorker(device, request); });
+        } catch (...) {
+            worker = nullptr;
+        }
     }
     if (worker == nullptr) {
         success_ = 0;

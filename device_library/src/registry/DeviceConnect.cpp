@@ -57,8 +57,16 @@ int DeviceRegistry::Connect(std::uint16_t vendorId, std::uint16_t productId, con
         }
         workerStarted_ = false;
         connectIdle_ = 0;
-        JoinConnectWorker();
-        ThreadHandle worker = StartThread([this, target = *entry]() { RunConnect(target); });
+        ThreadHandle worker = nullptr;
+        try {
+            // An earlier worker whose delete was refused is kept for a later retry, not overwritten.
+            if (JoinConnectWorker()) {
+                worker = StartThread([this, target = *entry]() { RunConnect(target); });
+            }
+        } catch (...) {
+            // Copying the entry failed: connect-idle must not stay 0.
+            worker = nullptr;
+        }
         if (worker == nullptr) {
             connectIdle_ = 1;
             return 0;
@@ -105,12 +113,13 @@ void DeviceRegistry::RunConnect(ScannedEntry entry)
     connectIdle_ = 1;
 }
 
-void DeviceRegistry::JoinConnectWorker()
+bool DeviceRegistry::JoinConnectWorker()
 {
     std::lock_guard<std::mutex> guard(connectWorkerLock_);
     if (WaitAndDeleteThread(connectWorker_)) {
         connectWorker_ = nullptr;
     }
+    return connectWorker_ == nullptr;
 }
 
 int DeviceRegistry::ConnectCompleted()

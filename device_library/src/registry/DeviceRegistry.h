@@ -103,7 +103,8 @@ private:
     int NextEnumerated(Enumerated& out);
 
     void RunConnect(ScannedEntry entry);
-    void JoinConnectWorker();
+    // Joins and deletes a finished connect worker; false when one is left whose delete was refused.
+    bool JoinConnectWorker();
 
     const RegistryPlatform platform_;
 
