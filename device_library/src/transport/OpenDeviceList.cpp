@@ -84,11 +84,12 @@ int OpenDevice(const std::string& path)
         // input reports queued on the first.
         return it->second->owner == std::this_thread::get_id() ? 1 : 0;
     }
-    auto device = platform::hid::HidDevice::Open(path);
-    if (device == nullptr) {
-        return 0;
-    }
+    // Nothing may leave here: the job worker that opens would end without completing its job.
     try {
+        auto device = platform::hid::HidDevice::Open(path);
+        if (device == nullptr) {
+            return 0;
+        }
         auto record = std::make_shared<OpenRecord>();
         record->device = std::move(device);
         record->owner = std::this_thread::get_id();
