@@ -1,9 +1,12 @@
 // The virtual amplifier on a socket pair, in a socket folder, and its control channel.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <memory>
+#include <thread>
 
 #include "tests/virtual_amp/HostSide.h"
 #include "tests/virtual_amp/SocketClient.h"
@@ -84,6 +87,34 @@ TEST(SocketPairTest, LatencyDelaysTheReply) {
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(HasTag(client.Exchange(TagPacket("READY")), 4, "REA"));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+}
+
+TEST(SocketPairTest, StopsWhileTheHostReadsNoReplies) {
+  auto amp = MakeAmp();
+  auto* pair = new VirtualAmp::AmpSocketPair(amp);
+  ASSERT_TRUE(pair->IsOpen());
+  const int fd = pair->HostFd();
+  // Keep sending without reading until the replies fill the stream and the device stalls.
+  const Packet ready = TagPacket("READY");
+  auto lastProgress = std::chrono::steady_clock::now();
+  const auto giveUp = lastProgress + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() - lastProgress < std::chrono::milliseconds(300)) {
+    ASSERT_LT(std::chrono::steady_clock::now(), giveUp);
+    if (::send(fd, ready.data(), ready.size(), MSG_NOSIGNAL | MSG_DONTWAIT) > 0) {
+      lastProgress = std::chrono::steady_clock::now();
+    } else {
+      ASSERT_TRUE(errno == EAGAIN || errno == EWOULDBLOCK);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  // Destroying the pair must end its serving thread although no reply can be written.
+  auto destroyed = std::make_shared<std::promise<void>>();
+  std::future<void> done = destroyed->get_future();
+  std::thread([pair, destroyed] {
+    delete pair;
+    destroyed->set_value();
+  }).detach();
+  EXPECT_EQ(done.wait_for(std::chrono::seconds(5)), std::future_status::ready);
 }
 
 TEST(FolderHostTest, SocketNameUsesLowerCaseHexIds) {
@@ -198,6 +229,14 @@ TEST(ControlTest, CommandLinesSetAndReadDeviceState) {
   EXPECT_EQ(VirtualAmp::HandleControlLine("fault SOCK_01 unplug-at 7 250", hosts, quit), "OK");
   EXPECT_EQ(amp->Faults().unplugAtExchange, 7u);
   EXPECT_EQ(amp->Faults().unplugFor, Millis(250));
+  EXPECT_EQ(VirtualAmp::HandleControlLine("fault SOCK_01 slow-start 18446744073709551615", hosts, quit),
+            "ERR unknown fault or bad value");
+  EXPECT_EQ(VirtualAmp::HandleControlLine("fault SOCK_01 unplug-at 9 600001", hosts, quit),
+            "ERR unknown fault or bad value");
+  EXPECT_EQ(VirtualAmp::HandleControlLine("fault SOCK_01 unplug-at 9 soon", hosts, quit),
+            "ERR unknown fault or bad value");
+  EXPECT_EQ(amp->Faults().unplugAtExchange, 7u);
+  EXPECT_EQ(amp->Faults().slowStart, Millis(0));
   EXPECT_EQ(VirtualAmp::HandleControlLine("fault SOCK_01 clear", hosts, quit), "OK");
   EXPECT_EQ(amp->Faults().dropReady, 0);
   EXPECT_EQ(VirtualAmp::HandleControlLine("timing SOCK_01 pace 1", hosts, quit), "OK");

@@ -18,6 +18,7 @@ namespace {
 constexpr int kPollSliceMs = 20;
 constexpr std::size_t kMaxLine = 64 * 1024;
 constexpr std::uint32_t kMaxReadLength = 0x10000;
+constexpr std::uint64_t kMaxMilliseconds = 600000;
 
 std::vector<std::string> Split(const std::string& line) {
   std::vector<std::string> words;
@@ -94,6 +95,12 @@ std::string SetFault(VirtualAmplifier& amp, const std::vector<std::string>& w) {
   const std::string& name = w[2];
   auto number = [&](std::size_t i) { return i < w.size() ? ParseNumber(w[i]) : std::nullopt; };
   auto count = [&](std::size_t i) { return i < w.size() ? ParseCount(w[i]) : std::nullopt; };
+  // Times are added to clock readings: keep them to what the timing command accepts.
+  auto ms = [&](std::size_t i) -> std::optional<Millis> {
+    const auto value = number(i);
+    if (!value || *value > kMaxMilliseconds) return std::nullopt;
+    return Millis(*value);
+  };
   if (name == "clear") {
     faults = AmpFaults{};
   } else if (name == "drop-reply" && number(3)) {
@@ -104,11 +111,11 @@ std::string SetFault(VirtualAmplifier& amp, const std::vector<std::string>& w) {
     faults.wrongChecksum = *count(3);
   } else if (name == "corrupt-data" && count(3)) {
     faults.corruptData = *count(3);
-  } else if (name == "slow-start" && number(3)) {
-    faults.slowStart = Millis(*number(3));
-  } else if (name == "unplug-at" && number(3)) {
+  } else if (name == "slow-start" && ms(3)) {
+    faults.slowStart = *ms(3);
+  } else if (name == "unplug-at" && number(3) && (w.size() < 5 || ms(4))) {
     faults.unplugAtExchange = *number(3);
-    faults.unplugFor = Millis(number(4).value_or(0));
+    faults.unplugFor = w.size() < 5 ? Millis(0) : *ms(4);
   } else if (name == "stay-busy" && number(3)) {
     faults.stayBusy = *number(3) != 0;
   } else if (name == "refuse-boot" && number(3)) {
@@ -123,7 +130,7 @@ std::string SetFault(VirtualAmplifier& amp, const std::vector<std::string>& w) {
 std::string SetTiming(VirtualAmplifier& amp, const std::vector<std::string>& w) {
   if (w.size() != 4) return "ERR usage: timing SERIAL latency|pace|reset|store MS";
   const auto ms = ParseNumber(w[3]);
-  if (!ms || *ms > 600000) return "ERR bad milliseconds";
+  if (!ms || *ms > kMaxMilliseconds) return "ERR bad milliseconds";
   AmpTiming timing = amp.Timing();
   if (w[2] == "latency") {
     timing.replyLatency = Millis(*ms);

@@ -24,12 +24,26 @@ bool SleepUntil(TimePoint when, const std::atomic<bool>& stop) {
   return false;
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+// Writes only once the descriptor can take more, so a host that stops reading cannot hold
+// the serving thread past a stop request. False with errno set on a write error; false
+// with errno 0 when stopped first.
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, const std::atomic<bool>& stop) {
   while (size > 0) {
-    ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+    pollfd out{fd, POLLOUT, 0};
+    const int ready = ::poll(&out, 1, kPollSliceMs);
+    if (stop.load()) {
+      errno = 0;
+      return false;
+    }
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (ready == 0) continue;
+    ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n < 0 && errno == ENOTSOCK) n = ::write(fd, data, size);
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
       return false;
     }
     data += n;
@@ -99,7 +113,8 @@ ServeEnd ServeConnection(VirtualAmplifier& amp, int fd, const std::atomic<bool>&
     if (timing.pace.count() > 0 && lastOut != TimePoint{}) due = std::max(due, lastOut + timing.pace);
     if (!SleepUntil(due, stop)) return ServeEnd::Stopped;
     if (amp.Generation() != generation) return ServeEnd::DeviceGone;
-    if (!WriteAll(fd, reply->packet.data(), reply->packet.size())) {
+    if (!WriteAll(fd, reply->packet.data(), reply->packet.size(), stop)) {
+      if (stop.load()) return ServeEnd::Stopped;
       return (errno == EPIPE || errno == ECONNRESET) ? ServeEnd::PeerClosed : ServeEnd::IoError;
     }
     lastOut = due;  // the scheduled time, so that sleep overshoot does not add up
