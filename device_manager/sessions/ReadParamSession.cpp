@@ -57,31 +57,15 @@ public:
             Complete(kSessionFailed);
             return 0;
         }
-        DeviceOperation::Outcome outcome;
-        {
-            IDeviceLibrary& library = Library();
-            DeviceOperation operation(library, Timings().gateLimit, stopEvent);
-            DspParamInfo* record = info.get();
-            if (!operation.Start([&] { return library.ReadDspParamInfoFromMCU(handle, record); }, info)) {
-                outcome = DeviceOperation::Outcome::NotStarted;
-            } else {
-                outcome = operation.Wait(TransferWait(Timings(), Timings().readPoll), stopEvent, CancelEvent(), [&] {
-                    Progress(0, library.GetOperationProgress(handle));
-                });
-            }
-        }
-        switch (outcome) {
-        case DeviceOperation::Outcome::Succeeded:
+        IDeviceLibrary& library = Library();
+        DspParamInfo* record = info.get();
+        const DeviceOperation::Outcome outcome = RunTransfer(
+            handle, stopEvent, Timings().readPoll, [&] { return library.ReadDspParamInfoFromMCU(handle, record); },
+            info);
+        if (outcome == DeviceOperation::Outcome::Succeeded) {
             Deliver(reinterpret_cast<const std::uint8_t*>(info.get()));
-            Complete(kSessionDone);
-            return 1;
-        case DeviceOperation::Outcome::Cancelled:
-            Complete(kSessionCancelled);
-            return 0;
-        default:
-            Complete(kSessionFailed);
-            return 0;
         }
+        return FinishTransfer(outcome);
     }
 
 private:

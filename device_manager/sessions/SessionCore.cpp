@@ -2,6 +2,7 @@
 #include "device_manager/sessions/SessionCore.h"
 
 #include <new>
+#include <utility>
 
 namespace CobaltDeviceManager {
 
@@ -60,6 +61,35 @@ void SessionCore::Complete(std::int32_t result)
     }
     if (m_progress) {
         m_progress->OnComplete(result);
+    }
+}
+
+DeviceOperation::Outcome SessionCore::RunTransfer(QdoHandle handle, platform::Event* stopEvent,
+                                                  std::chrono::milliseconds poll,
+                                                  const std::function<std::int32_t()>& start,
+                                                  std::shared_ptr<void> buffers)
+{
+    IDeviceLibrary& library = Library();
+    DeviceOperation operation(library, m_timings.gateLimit, stopEvent);
+    if (!operation.Start(start, std::move(buffers))) {
+        return DeviceOperation::Outcome::NotStarted;
+    }
+    return operation.Wait(TransferWait(m_timings, poll), stopEvent, CancelEvent(),
+                          [&] { Progress(0, library.GetOperationProgress(handle)); });
+}
+
+std::int32_t SessionCore::FinishTransfer(DeviceOperation::Outcome outcome)
+{
+    switch (outcome) {
+    case DeviceOperation::Outcome::Succeeded:
+        Complete(kSessionDone);
+        return 1;
+    case DeviceOperation::Outcome::Cancelled:
+        Complete(kSessionCancelled);
+        return 0;
+    default:
+        Complete(kSessionFailed);
+        return 0;
     }
 }
 

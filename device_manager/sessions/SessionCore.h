@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "device_manager/amplifier/SessionInterfaces.h"
@@ -43,6 +44,15 @@ protected:
     platform::Event* CancelEvent() { return m_cancel.get(); }
     const SessionTimings& Timings() const { return m_timings; }
     bool WasQueued() const { return m_queued.load(std::memory_order_acquire); }
+
+    // Worker: starts a read or upload with `start` (its buffers live as long as the
+    // operation), then waits with the stop and cancel events, reporting progress every
+    // `poll` while not cancelled.
+    DeviceOperation::Outcome RunTransfer(QdoHandle handle, platform::Event* stopEvent,
+                                         std::chrono::milliseconds poll, const std::function<std::int32_t()>& start,
+                                         std::shared_ptr<void> buffers);
+    // Worker: tells the sink how a transfer ended and gives the run's result (1 done, else 0).
+    std::int32_t FinishTransfer(DeviceOperation::Outcome outcome);
 
 private:
     RefHolder<ISessionControllerX> m_controller;

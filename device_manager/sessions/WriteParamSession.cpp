@@ -65,30 +65,10 @@ public:
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
         Progress(0, 0);
-        DeviceOperation::Outcome outcome;
-        {
-            IDeviceLibrary& library = Library();
-            DeviceOperation operation(library, Timings().gateLimit, stopEvent);
-            const QdoParamImage* image = m_image->AsLibraryImage();
-            if (!operation.Start([&] { return library.UpgradeDSPParam(handle, image); }, m_image)) {
-                outcome = DeviceOperation::Outcome::NotStarted;
-            } else {
-                outcome = operation.Wait(TransferWait(Timings(), Timings().writePoll), stopEvent, CancelEvent(), [&] {
-                    Progress(0, library.GetOperationProgress(handle));
-                });
-            }
-        }
-        switch (outcome) {
-        case DeviceOperation::Outcome::Succeeded:
-            Complete(kSessionDone);
-            return 1;
-        case DeviceOperation::Outcome::Cancelled:
-            Complete(kSessionCancelled);
-            return 0;
-        default:
-            Complete(kSessionFailed);
-            return 0;
-        }
+        IDeviceLibrary& library = Library();
+        const QdoParamImage* image = m_image->AsLibraryImage();
+        return FinishTransfer(RunTransfer(handle, stopEvent, Timings().writePoll,
+                                          [&] { return library.UpgradeDSPParam(handle, image); }, m_image));
     }
 
 private:
