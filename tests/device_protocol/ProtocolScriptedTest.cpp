@@ -1,6 +1,8 @@
 // Protocol steps against scripted devices: the exact packets the host sends and how it
 // takes odd or missing replies.
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,19 @@ std::vector<Report> Requests(const ScriptedDevice& device)
         }
     }
     return out;
+}
+
+// The host may finish a step before the device has read its last packet (a reset sends
+// "STA" and expects no reply), so wait, bounded, until the device has seen n requests.
+std::vector<Report> WaitForRequests(const ScriptedDevice& device, std::size_t n)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    auto requests = Requests(device);
+    while (requests.size() < n && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        requests = Requests(device);
+    }
+    return requests;
 }
 
 class ProtocolScripted : public ::testing::Test {
@@ -276,7 +291,7 @@ TEST_F(ProtocolScripted, ResetSendsStartAndDoesNotWaitForAReply)
     const auto outcome = RunJobOf(transport, {{kStepReset, StepArgs::None()}});
     EXPECT_TRUE(outcome.success);
     EXPECT_EQ(outcome.progress, 100);
-    const auto requests = Requests(device);
+    const auto requests = WaitForRequests(device, 2);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_TRUE(StartsWith(requests[0], "RE_MCU"));
     EXPECT_TRUE(StartsWith(requests[1], "STA"));
