@@ -145,15 +145,17 @@ void ScriptedDevice::Serve()
     };
     std::vector<Connection> open;
     bool plugged = true;
+    // The socket file goes first, so a host that notices the closed connection already
+    // finds the device absent.
     auto unplug = [&] {
-        for (const Connection& c : open) {
-            ::close(c.fd);
-        }
-        open.clear();
         if (plugged) {
             ::unlink(path_.c_str());
             plugged = false;
         }
+        for (const Connection& c : open) {
+            ::close(c.fd);
+        }
+        open.clear();
     };
     while (!stop_) {
         if (unplugRequested_) {
