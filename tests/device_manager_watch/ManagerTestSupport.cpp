@@ -126,122 +126,16 @@ std::unique_ptr<CDeviceManager> MakeManager(std::shared_ptr<IDeviceLibrary> libr
         [](ICobaltAmplifierHandle* handle) { return static_cast<FakeAmplifier*>(handle)->Open(); });
 }
 
-void ScanScriptLibrary::SetScan(std::vector<std::string> serials)
+void ScanScriptLibrary::SetScan(const std::vector<std::string>& serials)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_serials = std::move(serials);
-}
-
-void ScanScriptLibrary::SetScanFails(bool fails)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_scanFails = fails;
-}
-
-int ScanScriptLibrary::ScanCalls() const
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    return m_scanCalls;
-}
-
-int ScanScriptLibrary::RegisterCalls() const
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    return m_registerCalls;
-}
-
-std::int32_t ScanScriptLibrary::RegisterDevice(const char* name, std::uint32_t vendorId, std::uint32_t productId)
-{
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        ++m_registerCalls;
+    std::vector<QdmScanRecord> entries;
+    for (const std::string& serial : serials) {
+        QdmScanRecord record{};
+        std::memcpy(record.deviceName, "Cobalt", 6);
+        std::memcpy(record.serial, serial.data(), std::min(serial.size(), sizeof record.serial));
+        entries.push_back(record);
     }
-    return m_inner.RegisterDevice(name, vendorId, productId);
+    SetScanEntries(std::move(entries));
 }
-
-std::int32_t ScanScriptLibrary::ScanDevices()
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    ++m_scanCalls;
-    if (m_scanFails) {
-        return 0;
-    }
-    m_scanned = m_serials;
-    m_next = 0;
-    return 1;
-}
-
-std::int32_t ScanScriptLibrary::GetScanedDevice(QdmScanRecord* record)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    if (m_next >= m_scanned.size()) {
-        m_next = 0;
-        return 0;
-    }
-    if (record != nullptr) {
-        std::memset(record, 0, sizeof *record);
-        std::memcpy(record->deviceName, "Cobalt", 6);
-        const std::string& serial = m_scanned[m_next];
-        std::memcpy(record->serial, serial.data(), std::min(serial.size(), sizeof record->serial));
-    }
-    ++m_next;
-    return 1;
-}
-
-std::int32_t ScanScriptLibrary::ConnectDevice(std::uint32_t vendorId, std::uint32_t productId, const char* serial)
-{
-    return m_inner.ConnectDevice(vendorId, productId, serial);
-}
-std::int32_t ScanScriptLibrary::IsConnectCompleted() { return m_inner.IsConnectCompleted(); }
-QdoHandle ScanScriptLibrary::GetConnectingDevice() { return m_inner.GetConnectingDevice(); }
-std::int32_t ScanScriptLibrary::DisconnectDevice(QdoHandle* handle) { return m_inner.DisconnectDevice(handle); }
-std::int32_t ScanScriptLibrary::UpgradeFirmware(QdoHandle handle, const char* path)
-{
-    return m_inner.UpgradeFirmware(handle, path);
-}
-std::int32_t ScanScriptLibrary::UpgradeGlobalSetting(QdoHandle handle, const QdoGlobalSettingInput* input)
-{
-    return m_inner.UpgradeGlobalSetting(handle, input);
-}
-std::int32_t ScanScriptLibrary::UpgradeDSPParam(QdoHandle handle, const QdoParamImage* image)
-{
-    return m_inner.UpgradeDSPParam(handle, image);
-}
-std::int32_t ScanScriptLibrary::WriteMCUbyID(QdoHandle handle, const QdoParamImage* image)
-{
-    return m_inner.WriteMCUbyID(handle, image);
-}
-std::int32_t ScanScriptLibrary::ReadMCUbyID(QdoHandle handle, std::uint32_t id, std::uint32_t length, void* buffer)
-{
-    return m_inner.ReadMCUbyID(handle, id, length, buffer);
-}
-std::int32_t ScanScriptLibrary::SendCommand(QdoHandle handle, std::uint16_t w1, std::uint16_t w2, std::uint16_t w3)
-{
-    return m_inner.SendCommand(handle, w1, w2, w3);
-}
-std::int32_t ScanScriptLibrary::Reset(QdoHandle handle) { return m_inner.Reset(handle); }
-std::int32_t ScanScriptLibrary::ReadBasicInfo(QdoHandle handle, BasicInfo* info)
-{
-    return m_inner.ReadBasicInfo(handle, info);
-}
-std::int32_t ScanScriptLibrary::ReadGlobalSettingInfoFromMCU(QdoHandle handle, GlobalSettingRecord* record)
-{
-    return m_inner.ReadGlobalSettingInfoFromMCU(handle, record);
-}
-std::int32_t ScanScriptLibrary::ReadDspParamInfoFromMCU(QdoHandle handle, DspParamInfo* info)
-{
-    return m_inner.ReadDspParamInfoFromMCU(handle, info);
-}
-std::int32_t ScanScriptLibrary::ReadHwInfo(QdoHandle handle, HwInfoRecord* record)
-{
-    return m_inner.ReadHwInfo(handle, record);
-}
-void ScanScriptLibrary::CancelOperation(QdoHandle handle) { m_inner.CancelOperation(handle); }
-std::int32_t ScanScriptLibrary::IsOperationCompleted(QdoHandle handle) { return m_inner.IsOperationCompleted(handle); }
-std::int32_t ScanScriptLibrary::IsOperationSuccessful(QdoHandle handle)
-{
-    return m_inner.IsOperationSuccessful(handle);
-}
-std::uint8_t ScanScriptLibrary::GetOperationProgress(QdoHandle handle) { return m_inner.GetOperationProgress(handle); }
 
 }  // namespace manager_test

@@ -36,6 +36,24 @@ void FakeDeviceLibrary::SetScanEntries(std::vector<QdmScanRecord> entries)
     m_devicesPresent = std::move(entries);
 }
 
+void FakeDeviceLibrary::SetScanFails(bool fails)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_scanFails = fails;
+}
+
+int FakeDeviceLibrary::ScanCalls() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_scanCalls;
+}
+
+int FakeDeviceLibrary::RegisterCalls() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_registerCalls;
+}
+
 std::vector<std::uint32_t> FakeDeviceLibrary::RegisteredIds() const
 {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -128,6 +146,7 @@ bool FakeDeviceLibrary::WaitForCalls(FakeOperationKind kind, std::size_t count, 
 std::int32_t FakeDeviceLibrary::RegisterDevice(const char*, std::uint32_t vendorId, std::uint32_t productId)
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    ++m_registerCalls;
     const std::uint32_t id = ((vendorId & 0xFFFF) << 16) | (productId & 0xFFFF);
     if (std::find(m_registered.begin(), m_registered.end(), id) == m_registered.end()) {
         m_registered.push_back(id);
@@ -138,6 +157,10 @@ std::int32_t FakeDeviceLibrary::RegisterDevice(const char*, std::uint32_t vendor
 std::int32_t FakeDeviceLibrary::ScanDevices()
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    ++m_scanCalls;
+    if (m_scanFails) {
+        return 0;
+    }
     m_scanned = m_devicesPresent;
     m_scanCursor = 0;
     return 1;

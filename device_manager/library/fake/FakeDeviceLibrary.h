@@ -69,7 +69,7 @@ struct FakeOperationCall {
     bool succeeded = false;
 };
 
-class FakeDeviceLibrary final : public IDeviceLibrary {
+class FakeDeviceLibrary : public IDeviceLibrary {
 public:
     using Script = std::function<FakeOperationScript(const FakeOperationCall&)>;
 
@@ -82,6 +82,10 @@ public:
     void SetConnect(bool succeeds, std::chrono::milliseconds latency = std::chrono::milliseconds(0));
     // What the next scans find (ScanDevices copies it; GetScanedDevice walks the copy).
     void SetScanEntries(std::vector<QdmScanRecord> entries);
+    // While set, ScanDevices answers 0 and leaves the last scan's list as it was.
+    void SetScanFails(bool fails);
+    int ScanCalls() const;
+    int RegisterCalls() const;
     // The next `count` disconnects answer busy even when idle.
     void SetDisconnectBusyAnswers(int count);
     // Ends a NeverEnds operation with the given result (at its next completion poll).
@@ -148,6 +152,9 @@ private:
     std::vector<QdmScanRecord> m_devicesPresent;
     std::vector<QdmScanRecord> m_scanned;
     std::size_t m_scanCursor = 0;
+    bool m_scanFails = false;
+    int m_scanCalls = 0;
+    int m_registerCalls = 0;
 
     bool m_idle = true;
     bool m_successFlag = true;
