@@ -33,6 +33,16 @@ protected:
     }
     void TearDown() override { ReleaseAmplifier(amplifier); }
 
+    // Opens, installs the counting callback and polls until its first, forced call.
+    void OpenAndWatch(std::uint8_t modelCode, const std::string& version)
+    {
+        Open(modelCode, version);
+        ASSERT_NE(amplifier, nullptr);
+        amplifier->SetHwStatusCallback(Count, &calls);
+        amplifier->EnableMeterPolling(true);
+        ASSERT_TRUE(WaitUntil([&] { return calls.load() == 1; }));
+    }
+
     // Waits until `checks` more hardware reads have happened.
     bool WaitForChecks(std::size_t checks)
     {
@@ -47,20 +57,14 @@ protected:
 
 TEST_F(HardwareStatus, SettingACallbackForcesExactlyOneCallAndNoMoreWithoutChange)
 {
-    Open(3, "V5.20");
-    amplifier->SetHwStatusCallback(Count, &calls);
-    amplifier->EnableMeterPolling(true);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() == 1; }));
+    ASSERT_NO_FATAL_FAILURE(OpenAndWatch(3, "V5.20"));
     ASSERT_TRUE(WaitForChecks(3));
     EXPECT_EQ(calls.load(), 1);
 }
 
 TEST_F(HardwareStatus, AChangeReachesTheCallback)
 {
-    Open(3, "V5.20");
-    amplifier->SetHwStatusCallback(Count, &calls);
-    amplifier->EnableMeterPolling(true);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() == 1; }));
+    ASSERT_NO_FATAL_FAILURE(OpenAndWatch(3, "V5.20"));
     auto changed = kDefaultHw;
     changed[6] = 1;
     device.SetHwInfo(changed);
@@ -72,10 +76,7 @@ TEST_F(HardwareStatus, AChangeReachesTheCallback)
 
 TEST_F(HardwareStatus, BytesOneToThreeAreNotCompared)
 {
-    Open(3, "V5.20");
-    amplifier->SetHwStatusCallback(Count, &calls);
-    amplifier->EnableMeterPolling(true);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() == 1; }));
+    ASSERT_NO_FATAL_FAILURE(OpenAndWatch(3, "V5.20"));
     auto changed = kDefaultHw;
     changed[1] = 7;
     changed[3] = 7;
@@ -86,10 +87,7 @@ TEST_F(HardwareStatus, BytesOneToThreeAreNotCompared)
 
 TEST_F(HardwareStatus, ByteTwelveIsIgnoredBeforeFirmware521)
 {
-    Open(4, "V5.20");
-    amplifier->SetHwStatusCallback(Count, &calls);
-    amplifier->EnableMeterPolling(true);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() == 1; }));
+    ASSERT_NO_FATAL_FAILURE(OpenAndWatch(4, "V5.20"));
     auto changed = kDefaultHw;
     changed[12] = 2;
     device.SetHwInfo(changed);
@@ -102,10 +100,7 @@ TEST_F(HardwareStatus, ByteTwelveIsIgnoredBeforeFirmware521)
 
 TEST_F(HardwareStatus, ByteTwelveAloneIsAChangeFromFirmware521OnModelsThreeAndFour)
 {
-    Open(4, "V5.21");
-    amplifier->SetHwStatusCallback(Count, &calls);
-    amplifier->EnableMeterPolling(true);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() == 1; }));
+    ASSERT_NO_FATAL_FAILURE(OpenAndWatch(4, "V5.21"));
     auto changed = kDefaultHw;
     changed[12] = 2;
     device.SetHwInfo(changed);
@@ -117,10 +112,7 @@ TEST_F(HardwareStatus, ByteTwelveAloneIsAChangeFromFirmware521OnModelsThreeAndFo
 
 TEST_F(HardwareStatus, ByteTwelveIsIgnoredOnModelTwoEvenWithNewFirmware)
 {
-    Open(3, "V6.0");
-    amplifier->SetHwStatusCallback(Count, &calls);
-    amplifier->EnableMeterPolling(true);
-    ASSERT_TRUE(WaitUntil([&] { return calls.load() == 1; }));
+    ASSERT_NO_FATAL_FAILURE(OpenAndWatch(3, "V6.0"));
     auto changed = kDefaultHw;
     changed[12] = 2;
     device.SetHwInfo(changed);
