@@ -234,13 +234,8 @@ bool CCrossoverController::ApplyChannelConfig(ChannelConfig config)
             panel->Refresh();
         }
     }
-    if (!raised) {
-        return false;
-    }
-    // The values changed whether or not this commit stores them: the document answers a
-    // true result by writing every block again.
-    Commit();
-    return true;
+    // A change that could not be stored is no change the document may rely on.
+    return raised && Commit();
 }
 
 IBlockPanel* CCrossoverController::OpenDialog(IPanelHost& parent)

@@ -71,6 +71,8 @@ bool DecodeParams(const std::uint8_t* data, std::uint32_t size, LimiterSettings&
             if (count != 0 && !chunk.ReadBytes(reinterpret_cast<std::uint8_t*>(bytes.data()), count)) {
                 return false;
             }
+            // A longer name could never be stored again behind the six values.
+            bytes.resize(std::min<std::size_t>(bytes.size(), speaker_eq::kMaxPresetNameBytes));
             if (name != nullptr) {
                 *name = platform::Cp1252ToUtf16(bytes);
             }
@@ -294,11 +296,8 @@ bool LLimiterController::SetModel(ModelType model)
     model_ = model;
     const bool changed = MoveThresholds(false);
     RefreshPanel(changed);
-    if (!changed) {
-        return false;
-    }
-    Commit();
-    return true;
+    // A change that could not be stored is no change the document may rely on.
+    return changed && Commit();
 }
 
 bool LLimiterController::ApplyChannelConfig(ChannelConfig config)
@@ -324,11 +323,8 @@ bool LLimiterController::ApplyChannelConfig(ChannelConfig config)
         break;
     }
     RefreshPanel(changed);
-    if (!changed) {
-        return false;
-    }
-    Commit();
-    return true;
+    // A change that could not be stored is no change the document may rely on.
+    return changed && Commit();
 }
 
 IBlockPanel* LLimiterController::OpenDialog(IPanelHost& parent)

@@ -2,6 +2,7 @@
 // the coefficient blob, its crossover and limiter pushed into the channel's controllers.
 #include "dsp_blocks/blocks/LSpeakerEQDialogController.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -91,7 +92,10 @@ bool LSpeakerEQDialogController::DecodeParams(const std::uint8_t* data, std::uin
         if (chunk.Tag() != kTagPresetName) {
             return true;
         }
-        const std::uint32_t count = chunk.Remaining();
+        // The name also goes to the channel's limiter, whose area holds no longer name;
+        // the rest of the payload is passed over.
+        const std::uint32_t count =
+            std::min<std::uint32_t>(chunk.Remaining(), static_cast<std::uint32_t>(speaker_eq::kMaxPresetNameBytes));
         std::string bytes(count, '\0');
         if (count != 0 && !chunk.ReadBytes(reinterpret_cast<std::uint8_t*>(bytes.data()), count)) {
             return false;

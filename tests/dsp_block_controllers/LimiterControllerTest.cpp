@@ -291,6 +291,27 @@ TEST_F(LimiterTest, NameTooLongForTheLimitersAreaFailsTheCommit)
     EXPECT_FALSE(limiter.Commit());
 }
 
+// A commit that fails must not be reported as a change that went through.
+TEST_F(LimiterTest, ModelAndChannelChangesReportFailureWhenTheCommitFails)
+{
+    LLimiterController limiter(block);
+    ASSERT_TRUE(limiter.Load());
+    const std::u16string tooLong(93, u'n');
+    limiter.ApplySpeakerPreset(tooLong.c_str(), nullptr, false);
+    EXPECT_FALSE(limiter.SetModel(ModelType::MV340A));
+    EXPECT_FALSE(limiter.ApplyChannelConfig(Config(1, 4)));
+}
+
+// A stored name too long for the limiter's area is cut where it is read.
+TEST_F(LimiterTest, StoredNameTooLongForTheAreaIsCappedWhenLoaded)
+{
+    SetBlob(List({Chunk(0xA1, ValuesPayload(LimiterSettings{})), Chunk(0xA2, NameField(std::string(150, 'q')))}));
+    LLimiterController limiter(block);
+    ASSERT_TRUE(limiter.Load());
+    EXPECT_EQ(limiter.GetPresetName(), std::u16string(speaker_eq::kMaxPresetNameBytes, u'q'));
+    EXPECT_EQ(block.paramBlob.Size(), 128u);
+}
+
 TEST_F(LimiterTest, FailedSettingsChangeKeepsThePreviousValues)
 {
     LLimiterController limiter(block);

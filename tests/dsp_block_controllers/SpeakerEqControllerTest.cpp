@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -265,4 +266,23 @@ TEST_F(SpeakerEqTest, CommitStoresEveryRecordAndOnlineBlocksReachTheAmplifier)
     EXPECT_FALSE(speaker->SetModel(ModelType::MV440));
     EXPECT_FALSE(speaker->ApplyChannelConfig(ChannelConfig{}));
     speakerBlock->SetAmplifier(nullptr);
+}
+
+// A name that fills the speaker-EQ blob does not fit behind the limiter's values: both
+// decoders keep only what the limiter can store, so the limiter goes on committing.
+TEST_F(SpeakerEqTest, LongPresetNameFromABlobIsCappedSoTheLimiterStillCommits)
+{
+    const std::string longName(200, 'L');
+    MakeStandardChannels(List({Chunk(0x80, Text(longName))}));
+    EXPECT_TRUE(factoryResult);
+    const std::u16string capped(speaker_eq::kMaxPresetNameBytes, u'L');
+    EXPECT_EQ(speaker->GetPresetName(0), capped);
+    EXPECT_EQ(limiter->GetPresetName(), capped);
+    for (const std::unique_ptr<CController>& controller : controllers) {
+        controller->SetModel(ModelType::MV340A);
+    }
+    ASSERT_GE(limiterBlock->paramBlob.Size(), 7u);
+    float storedPeak = 0.0f;
+    std::memcpy(&storedPeak, limiterBlock->paramBlob.Data() + 3, sizeof storedPeak);
+    EXPECT_EQ(storedPeak, 80.0f);
 }
