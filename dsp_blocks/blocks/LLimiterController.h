@@ -9,6 +9,7 @@
 
 #include "dsp_blocks/blocks/CController.h"
 #include "dsp_blocks/blocks/PanelSlot.h"
+#include "dsp_blocks/blocks/ParamRanges.h"
 #include "dsp_blocks/speaker_eq/SpeakerEqPreset.h"
 
 class DiagramBlock;
@@ -27,10 +28,10 @@ public:
     static constexpr float kFullScaleVolts = 153.68752f;
     // Values a threshold or time may take; anything else in a blob or from a caller is
     // brought into these (a value that is not a number takes the default).
-    static constexpr float kMinThreshold = 0.5f;
-    static constexpr float kMaxThreshold = 141.4f;
-    static constexpr float kMinTimeMs = 0.1f;
-    static constexpr float kMaxTimeMs = 10000.0f;
+    static constexpr float kMinThreshold = ParamRange::kMinLimiterThreshold;
+    static constexpr float kMaxThreshold = ParamRange::kMaxLimiterThreshold;
+    static constexpr float kMinTimeMs = ParamRange::kMinLimiterTimeMs;
+    static constexpr float kMaxTimeMs = ParamRange::kMaxLimiterTimeMs;
 
     explicit LLimiterController(DiagramBlock& block);
     ~LLimiterController() override;

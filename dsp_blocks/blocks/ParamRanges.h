@@ -19,6 +19,17 @@ inline constexpr float kMinQ = 0.1f;
 inline constexpr float kMaxQ = 144.2705f;
 inline constexpr float kMinDelayMs = 0.0f;
 inline constexpr float kMaxDelayMs = 50.0f;
+// Limiter thresholds (volts) and attack and release times (milliseconds).
+inline constexpr float kMinLimiterThreshold = 0.5f;
+inline constexpr float kMaxLimiterThreshold = 141.4f;
+inline constexpr float kMinLimiterTimeMs = 0.1f;
+inline constexpr float kMaxLimiterTimeMs = 10000.0f;
+
+// True for a number inside [low, high] (never for NaN).
+inline bool IsWithin(float value, float low, float high)
+{
+    return value >= low && value <= high;
+}
 
 // Clamps into [low, high]; NaN gives fallback.
 inline float Clamp(float value, float low, float high, float fallback)

@@ -6,6 +6,8 @@
 #include <set>
 #include <system_error>
 
+#include "dsp_blocks/blocks/ParamRanges.h"
+#include "dsp_blocks/filters/FilterTypeTable.h"
 #include "dsp_blocks/speaker_eq/TextConversion.h"
 #include "dsp_blocks/speaker_eq/XmlPullReader.h"
 
@@ -55,6 +57,33 @@ const std::string* FindAttribute(const XmlPullReader& reader, std::string_view n
         }
     }
     return nullptr;
+}
+
+// Keeps the first reason a definition cannot be used, for the load message.
+void Note(std::string& problem, const std::string& reason)
+{
+    if (problem.empty()) {
+        problem = reason;
+    }
+}
+
+std::string Number(float value)
+{
+    char text[32];
+    const auto [end, status] = std::to_chars(text, text + sizeof text, value);
+    return status == std::errc() ? std::string(text, end) : std::string("?");
+}
+
+// A value the blocks would not take: the load names it rather than letting a block
+// change it silently.
+bool CheckRange(std::string& problem, const std::string& what, float value, float low, float high,
+                const char* unit)
+{
+    if (ParamRange::IsWithin(value, low, high)) {
+        return true;
+    }
+    Note(problem, what + " " + Number(value) + " is outside " + Number(low) + " to " + Number(high) + unit);
+    return false;
 }
 
 // Reads the children of the element just returned by Read: each child element goes to
@@ -167,26 +196,48 @@ bool ReadBooleanAttribute(const XmlPullReader& reader, std::string_view name, bo
     return ReadAttribute(reader, name, ParseXmlBoolean, value, present);
 }
 
-// HighPass or LowPass: freq, filterType, bypass.
-Parse ParseCrossoverFilter(XmlPullReader& reader, std::uint32_t& type, float& frequency)
+// True when the crossover block designs the type (the library syntax also names slopes
+// it does not offer).
+bool CrossoverOffers(std::uint32_t code)
 {
+    for (const FilterTypeEntry& entry : FilterTypeTable) {
+        if (static_cast<std::uint32_t>(entry.typeCode) == code) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// HighPass or LowPass: freq, filterType, bypass.
+Parse ParseCrossoverFilter(XmlPullReader& reader, std::uint32_t& type, float& frequency, std::string& problem)
+{
+    const std::string element = reader.Name();
     bool ok = true;
     bool present = false;
     float newFrequency = frequency;
-    ok = ReadNumberAttribute(reader, "freq", newFrequency, present) && ok;
-    if (present && !(newFrequency > 0.0f)) {
+    if (!ReadNumberAttribute(reader, "freq", newFrequency, present)) {
+        Note(problem, element + " freq is not a number");
         ok = false;
+    } else if (present) {
+        ok = CheckRange(problem, element + " freq", newFrequency, ParamRange::kMinFrequency,
+                        ParamRange::kMaxFrequency, " Hz") &&
+             ok;
     }
     std::uint32_t newType = type;
     if (const std::string* text = FindAttribute(reader, "filterType")) {
-        if (const std::optional<std::uint32_t> code = ParseCrossoverType(*text)) {
+        const std::optional<std::uint32_t> code = ParseCrossoverType(*text);
+        if (code && CrossoverOffers(*code)) {
             newType = *code;
         } else {
+            Note(problem, element + " filterType \"" + *text + "\" is not a filter the crossover offers");
             ok = false;
         }
     }
     bool bypass = false;
-    ok = ReadBooleanAttribute(reader, "bypass", bypass, present) && ok;
+    if (!ReadBooleanAttribute(reader, "bypass", bypass, present)) {
+        Note(problem, element + " bypass is neither True nor False");
+        ok = false;
+    }
     if (bypass) {
         newType = CrossoverCode::kNone;
     }
@@ -198,23 +249,25 @@ Parse ParseCrossoverFilter(XmlPullReader& reader, std::uint32_t& type, float& fr
     return Worse(ok ? Parse::Ok : Parse::Bad, rest);
 }
 
-Parse ParseBandPass(XmlPullReader& reader, SpeakerEqPreset& preset)
+Parse ParseBandPass(XmlPullReader& reader, SpeakerEqPreset& preset, std::string& problem)
 {
     return ForEachChild(reader, [&]() {
         if (reader.Name() == "HighPass") {
-            return ParseCrossoverFilter(reader, preset.highPassType, preset.highPassFrequency);
+            return ParseCrossoverFilter(reader, preset.highPassType, preset.highPassFrequency, problem);
         }
         if (reader.Name() == "LowPass") {
-            return ParseCrossoverFilter(reader, preset.lowPassType, preset.lowPassFrequency);
+            return ParseCrossoverFilter(reader, preset.lowPassType, preset.lowPassFrequency, problem);
         }
         return Skip(reader);
     });
 }
 
-bool ParseBandAttributes(const XmlPullReader& reader, bool usingBandwidth, SpeakerEqPreset& preset)
+bool ParseBandAttributes(const XmlPullReader& reader, bool usingBandwidth, SpeakerEqPreset& preset,
+                         std::string& problem)
 {
     const std::string* indexText = FindAttribute(reader, "index");
     if (indexText == nullptr) {
+        Note(problem, "a Band has no index");
         return false;
     }
     const std::string_view trimmed = TrimBlanks(*indexText);
@@ -222,19 +275,25 @@ bool ParseBandAttributes(const XmlPullReader& reader, bool usingBandwidth, Speak
     const auto [end, status] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), index);
     if (status != std::errc() || end != trimmed.data() + trimmed.size() || index < 1 ||
         index > static_cast<int>(kBandCount)) {
+        Note(problem, "Band index \"" + *indexText + "\" is not 1 to 9");
         return false;
     }
+    const std::string band = "Band " + std::to_string(index);
+    const auto refuse = [&](const std::string& reason) {
+        Note(problem, band + " " + reason);
+        return false;
+    };
     bool bypass = false;
     bool present = false;
     if (!ReadBooleanAttribute(reader, "bypass", bypass, present)) {
-        return false;
+        return refuse("bypass is neither True nor False");
     }
     std::optional<std::uint32_t> type;
     if (const std::string* typeText = FindAttribute(reader, "type")) {
         type = ParseBandType(*typeText);
     }
     if (!type && !bypass) {
-        return false;
+        return refuse("type is not PEQ, HighShelf or LowShelf");
     }
     float frequency = 0.0f;
     float gain = 0.0f;
@@ -245,9 +304,11 @@ bool ParseBandAttributes(const XmlPullReader& reader, bool usingBandwidth, Speak
     if (!ReadNumberAttribute(reader, "freq", frequency, hasFrequency) ||
         !ReadNumberAttribute(reader, "gain", gain, hasGain) ||
         !ReadNumberAttribute(reader, "width", width, hasWidth)) {
-        return false;
+        return refuse("has a freq, gain or width that is not a number");
     }
-    if (hasFrequency && !(frequency > 0.0f)) {
+    // The frequency is kept even on a bypassed band, so it must be one the band can take.
+    if (hasFrequency && !CheckRange(problem, band + " freq", frequency, ParamRange::kMinFrequency,
+                                    ParamRange::kMaxFrequency, " Hz")) {
         return false;
     }
     std::optional<float> q;
@@ -255,40 +316,47 @@ bool ParseBandAttributes(const XmlPullReader& reader, bool usingBandwidth, Speak
         // A width of zero or less has no meaningful Q (it would come out infinite or
         // negative), so the band is refused rather than designed from it.
         if (!(width > 0.0f)) {
-            return false;
+            return refuse("width " + Number(width) + " is not positive");
         }
         q = usingBandwidth ? BandwidthToQ(width) : std::optional<float>(width);
         if (!q) {
+            return refuse("width " + Number(width) + " gives no usable Q");
+        }
+        if (!bypass && !CheckRange(problem, band + " width (as Q)", *q, ParamRange::kMinQ, ParamRange::kMaxQ, "")) {
             return false;
         }
     }
     if (!bypass) {
         if (*type == BandType::kPeaking && !(hasFrequency && hasGain && hasWidth)) {
-            return false;
+            return refuse("of type PEQ needs freq, gain and width");
         }
         if ((*type == BandType::kHighShelf || *type == BandType::kLowShelf) && !(hasFrequency && hasGain)) {
+            return refuse("of a shelf type needs freq and gain");
+        }
+        if (hasGain && !CheckRange(problem, band + " gain", gain, ParamRange::kMinEqGainDb,
+                                   ParamRange::kMaxEqGainDb, " dB")) {
             return false;
         }
     }
-    SpeakerEqBand& band = preset.bands[static_cast<std::size_t>(index - 1)];
+    SpeakerEqBand& target = preset.bands[static_cast<std::size_t>(index - 1)];
     if (hasFrequency) {
-        band.frequency = frequency;
+        target.frequency = frequency;
     }
     if (bypass) {
-        band.type = BandType::kFlat;
-        band.gain = 0.0f;
-        band.q = 1.0f;
+        target.type = BandType::kFlat;
+        target.gain = 0.0f;
+        target.q = 1.0f;
     } else {
-        band.type = *type;
-        band.gain = gain;
+        target.type = *type;
+        target.gain = gain;
         if (q) {
-            band.q = *q;
+            target.q = *q;
         }
     }
     return true;
 }
 
-Parse ParsePeq(XmlPullReader& reader, SpeakerEqPreset& preset)
+Parse ParsePeq(XmlPullReader& reader, SpeakerEqPreset& preset, std::string& problem)
 {
     bool ok = true;
     bool flag = false;
@@ -298,6 +366,7 @@ Parse ParsePeq(XmlPullReader& reader, SpeakerEqPreset& preset)
             preset.usingBandwidth = flag ? 1 : 0;
         }
     } else {
+        Note(problem, "PEQ UsingBandwidth is neither True nor False");
         ok = false;
     }
     if (ReadBooleanAttribute(reader, "EQPolarity", flag, present)) {
@@ -305,37 +374,54 @@ Parse ParsePeq(XmlPullReader& reader, SpeakerEqPreset& preset)
             preset.eqPolarity = flag ? 1 : 0;
         }
     } else {
+        Note(problem, "PEQ EQPolarity is neither True nor False");
         ok = false;
     }
-    ok = ReadNumberAttribute(reader, "EQGain", preset.eqGain, present) && ok;
+    float eqGain = preset.eqGain;
+    if (!ReadNumberAttribute(reader, "EQGain", eqGain, present)) {
+        Note(problem, "PEQ EQGain is not a number");
+        ok = false;
+    } else if (CheckRange(problem, "PEQ EQGain", eqGain, ParamRange::kMinEqGainDb, ParamRange::kMaxEqGainDb,
+                          " dB")) {
+        preset.eqGain = eqGain;
+    } else {
+        ok = false;
+    }
     const Parse children = ForEachChild(reader, [&]() {
         if (reader.Name() != "Band") {
             return Skip(reader);
         }
-        const bool bandOk = ParseBandAttributes(reader, preset.usingBandwidth != 0, preset);
+        const bool bandOk = ParseBandAttributes(reader, preset.usingBandwidth != 0, preset, problem);
         return Worse(bandOk ? Parse::Ok : Parse::Bad, Skip(reader));
     });
     return Worse(ok ? Parse::Ok : Parse::Bad, children);
 }
 
-Parse ParseLimiter(XmlPullReader& reader, SpeakerEqPreset& preset)
+Parse ParseLimiter(XmlPullReader& reader, SpeakerEqPreset& preset, std::string& problem)
 {
     preset.limiterFlag = 0;
     struct Field {
-        std::string_view name;
+        const char* name;
         float* value;
+        bool threshold;
     };
     const Field fields[] = {
-        {"peakThreshold", &preset.limiter.peakThreshold}, {"peakAttack", &preset.limiter.peakAttack},
-        {"peakRelease", &preset.limiter.peakRelease},     {"rmsThreshold", &preset.limiter.rmsThreshold},
-        {"rmsAttack", &preset.limiter.rmsAttack},         {"rmsRelease", &preset.limiter.rmsRelease},
+        {"peakThreshold", &preset.limiter.peakThreshold, true}, {"peakAttack", &preset.limiter.peakAttack, false},
+        {"peakRelease", &preset.limiter.peakRelease, false},    {"rmsThreshold", &preset.limiter.rmsThreshold, true},
+        {"rmsAttack", &preset.limiter.rmsAttack, false},        {"rmsRelease", &preset.limiter.rmsRelease, false},
     };
     bool all = true;
     for (const Field& field : fields) {
         float value = 0.0f;
         bool present = false;
-        // Thresholds and times of zero or less have no logarithm or time constant.
-        if (ReadNumberAttribute(reader, field.name, value, present) && present && value > 0.0f) {
+        const std::string what = std::string("Limiter ") + field.name;
+        if (!ReadNumberAttribute(reader, field.name, value, present) || !present) {
+            Note(problem, what + " is missing or not a number");
+            all = false;
+        } else if (field.threshold ? CheckRange(problem, what, value, ParamRange::kMinLimiterThreshold,
+                                                ParamRange::kMaxLimiterThreshold, " V")
+                                   : CheckRange(problem, what, value, ParamRange::kMinLimiterTimeMs,
+                                                ParamRange::kMaxLimiterTimeMs, " ms")) {
             *field.value = value;
         } else {
             all = false;
@@ -353,6 +439,7 @@ SpeakerOutcome ParseSpeaker(XmlPullReader& reader, const std::set<std::u16string
                             std::vector<SpeakerEqPreset>& entries, std::string& error)
 {
     SpeakerEqPreset definition;
+    std::string problem;
     bool hasEqName = false;
     bool textFailed = false;
     bool childFailed = false;
@@ -375,11 +462,11 @@ SpeakerOutcome ParseSpeaker(XmlPullReader& reader, const std::set<std::u16string
         }
         Parse child = Parse::Ok;
         if (name == "Band-pass") {
-            child = ParseBandPass(reader, definition);
+            child = ParseBandPass(reader, definition, problem);
         } else if (name == "PEQ") {
-            child = ParsePeq(reader, definition);
+            child = ParsePeq(reader, definition, problem);
         } else if (name == "Limiter") {
-            child = ParseLimiter(reader, definition);
+            child = ParseLimiter(reader, definition, problem);
         } else {
             // IIR values are not kept and Delay is not read; anything else is unknown.
             child = Skip(reader);
@@ -406,7 +493,8 @@ SpeakerOutcome ParseSpeaker(XmlPullReader& reader, const std::set<std::u16string
         for (char16_t c : definition.eqName) {
             shown.push_back(c < 0x80 ? static_cast<char>(c) : '?');
         }
-        error = "the definition of \"" + shown + "\" has a value that cannot be used";
+        error = "the definition of \"" + shown + "\" cannot be used: " +
+                (problem.empty() ? std::string("a value is malformed") : problem);
         return SpeakerOutcome::Failed;
     }
     for (SpeakerEqPreset& entry : entries) {

@@ -238,6 +238,44 @@ TEST(SpeakerEqDefinitions, LimiterMissingAValueFailsTheLoad)
              false);
 }
 
+// A preset must hold only what the blocks can take: the crossover offers no 6 dB slope,
+// and band, crossover, EQ gain and limiter values stay within the panels' ranges. The
+// load fails with a message that names the value.
+TEST(SpeakerEqDefinitions, ValuesTheBlocksCannotTakeFailTheLoadNamingTheValue)
+{
+    const struct {
+        const char* body;
+        const char* named;
+    } refused[] = {
+        {"<Band-pass><HighPass freq=\"80\" filterType=\"6 (BW)\"/></Band-pass>", "6 (BW)"},
+        {"<Band-pass><LowPass freq=\"1e30\" filterType=\"12 (BW)\"/></Band-pass>", "LowPass freq"},
+        {"<Band-pass><HighPass freq=\"10\" filterType=\"12 (BW)\"/></Band-pass>", "HighPass freq"},
+        {"<PEQ><Band index=\"2\" type=\"PEQ\" freq=\"100\" gain=\"300\" width=\"1\"/></PEQ>", "gain"},
+        {"<PEQ><Band index=\"2\" type=\"PEQ\" freq=\"1e30\" gain=\"3\" width=\"1\"/></PEQ>", "freq"},
+        {"<PEQ UsingBandwidth=\"False\"><Band index=\"2\" type=\"PEQ\" freq=\"100\" gain=\"3\" width=\"500\"/></PEQ>",
+         "width"},
+        {"<PEQ EQGain=\"40\"/>", "EQGain"},
+        {"<Limiter peakThreshold=\"900\" peakAttack=\"2\" peakRelease=\"150\" rmsThreshold=\"60\" "
+         "rmsAttack=\"1500\" rmsRelease=\"3000\"/>",
+         "peakThreshold"},
+        {"<Limiter peakThreshold=\"90\" peakAttack=\"2\" peakRelease=\"150\" rmsThreshold=\"60\" "
+         "rmsAttack=\"1500\" rmsRelease=\"1e9\"/>",
+         "rmsRelease"},
+    };
+    for (const auto& item : refused) {
+        std::vector<SpeakerEqPreset> entries = Entries({{u"S", u"S"}});
+        std::string error;
+        EXPECT_FALSE(ApplySpeakerEqDefinitions(Document(Speaker("S", item.body)), entries, error)) << item.body;
+        EXPECT_NE(error.find(item.named), std::string::npos) << error;
+    }
+    const SpeakerEqPreset edges = ApplyOne(
+        "<Band-pass><HighPass freq=\"20\" filterType=\"12 (BW)\"/><LowPass freq=\"20000\" "
+        "filterType=\"24 (LR)\"/></Band-pass><PEQ EQGain=\"-18\" UsingBandwidth=\"False\">"
+        "<Band index=\"1\" type=\"PEQ\" freq=\"20\" gain=\"18\" width=\"0.1\"/></PEQ>");
+    EXPECT_EQ(edges.highPassFrequency, 20.0f);
+    EXPECT_EQ(edges.bands[0].gain, 18.0f);
+}
+
 TEST(SpeakerEqDefinitions, DelayAndIirAndUnknownElementsAreSkipped)
 {
     const SpeakerEqPreset preset =
