@@ -62,15 +62,26 @@ float CCrossoverController::GetMinimumFrequency() const
                                                          : ParamRange::kMinFrequency;
 }
 
-CrossoverFilter CCrossoverController::Sanitize(CrossoverFilter filter, const CrossoverFilter& fallback) const
+CrossoverFilter CCrossoverController::Sanitize(CrossoverFilter filter, const CrossoverFilter& fallback, float minimum)
 {
     if (!IsKnownFilterType(filter.type)) {
         filter.type = FilterTypeCode::kFlat;
     }
-    const float minimum = GetMinimumFrequency();
     const float fallbackFrequency = std::clamp(fallback.frequency, minimum, ParamRange::kMaxFrequency);
     filter.frequency = ParamRange::Clamp(filter.frequency, minimum, ParamRange::kMaxFrequency, fallbackFrequency);
     return filter;
+}
+
+// A high-impedance line keeps the high-pass out of the lowest frequencies; the low-pass
+// is never raised for it.
+CrossoverFilter CCrossoverController::SanitizeHighPass(const CrossoverFilter& filter) const
+{
+    return Sanitize(filter, kDefaultHighPass, GetMinimumFrequency());
+}
+
+CrossoverFilter CCrossoverController::SanitizeLowPass(const CrossoverFilter& filter)
+{
+    return Sanitize(filter, kDefaultLowPass, ParamRange::kMinFrequency);
 }
 
 std::vector<std::uint8_t> CCrossoverController::EncodeParams(const CrossoverFilter& highPass,
@@ -163,8 +174,8 @@ bool CCrossoverController::Load()
         if (!DecodeParams(data, size, pair)) {
             return false;
         }
-        highPass_ = Sanitize(pair.highPass, kDefaultHighPass);
-        lowPass_ = Sanitize(pair.lowPass, kDefaultLowPass);
+        highPass_ = SanitizeHighPass(pair.highPass);
+        lowPass_ = SanitizeLowPass(pair.lowPass);
     }
     return Commit();
 }
@@ -176,8 +187,8 @@ bool CCrossoverController::ApplyBlob(std::int32_t /*channel*/, const std::uint8_
     if (!DecodeParams(data, size, pair)) {
         return false;
     }
-    highPass_ = Sanitize(pair.highPass, kDefaultHighPass);
-    lowPass_ = Sanitize(pair.lowPass, kDefaultLowPass);
+    highPass_ = SanitizeHighPass(pair.highPass);
+    lowPass_ = SanitizeLowPass(pair.lowPass);
     const bool committed = Commit();
     if (IBlockPanel* panel = panel_.Get()) {
         panel->Refresh();
@@ -188,11 +199,11 @@ bool CCrossoverController::ApplyBlob(std::int32_t /*channel*/, const std::uint8_
 bool CCrossoverController::SetFilters(const CrossoverFilterPair* pair)
 {
     if (pair == nullptr) {
-        highPass_ = Sanitize(kDefaultHighPass, kDefaultHighPass);
-        lowPass_ = Sanitize(kDefaultLowPass, kDefaultLowPass);
+        highPass_ = SanitizeHighPass(kDefaultHighPass);
+        lowPass_ = SanitizeLowPass(kDefaultLowPass);
     } else {
-        highPass_ = Sanitize(pair->highPass, kDefaultHighPass);
-        lowPass_ = Sanitize(pair->lowPass, kDefaultLowPass);
+        highPass_ = SanitizeHighPass(pair->highPass);
+        lowPass_ = SanitizeLowPass(pair->lowPass);
     }
     return Commit();
 }
@@ -200,9 +211,9 @@ bool CCrossoverController::SetFilters(const CrossoverFilterPair* pair)
 bool CCrossoverController::SetFilter(std::int32_t which, CrossoverFilter filter, bool redesignOnly)
 {
     if (which == kHighPassIndex) {
-        highPass_ = Sanitize(filter, kDefaultHighPass);
+        highPass_ = SanitizeHighPass(filter);
     } else if (which == kLowPassIndex) {
-        lowPass_ = Sanitize(filter, kDefaultLowPass);
+        lowPass_ = SanitizeLowPass(filter);
     }
     if (redesignOnly) {
         Recompute();

@@ -56,7 +56,7 @@ public:
     const CrossoverFilter& GetLowPass() const { return lowPass_; }
     // The eight sections: four of the high-pass, then four of the low-pass.
     std::span<const BiquadCoefficients, kSectionCount> GetSections() const { return sections_; }
-    // Lowest frequency the filters may take in the present channel mode.
+    // Lowest frequency the high-pass may take in the present channel mode.
     float GetMinimumFrequency() const;
 
     // Both filters at once (null: the defaults); recomputes and commits.
@@ -72,8 +72,11 @@ public:
 private:
     // Reads the filters found in data over pair; false when the blob does not decode.
     static bool DecodeParams(const std::uint8_t* data, std::uint32_t size, CrossoverFilterPair& pair);
-    // Unknown type codes become Flat, frequencies go into the range of the channel mode.
-    CrossoverFilter Sanitize(CrossoverFilter filter, const CrossoverFilter& fallback) const;
+    // Unknown type codes become Flat; the frequency goes into [minimum, 20 kHz].
+    static CrossoverFilter Sanitize(CrossoverFilter filter, const CrossoverFilter& fallback, float minimum);
+    // The high-pass into the range of the channel mode, the low-pass into the panel's range.
+    CrossoverFilter SanitizeHighPass(const CrossoverFilter& filter) const;
+    static CrossoverFilter SanitizeLowPass(const CrossoverFilter& filter);
     void Recompute();
     std::vector<std::uint8_t> BuildCoefficientBlob(bool& ok) const;
 

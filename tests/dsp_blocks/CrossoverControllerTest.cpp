@@ -224,13 +224,24 @@ TEST_F(CrossoverTest, PasteAppliesOverCurrentValuesAndRefreshesThePanel)
     EXPECT_EQ(host.log.back(), "refresh");
 }
 
-TEST_F(CrossoverTest, PasteInHighImpedanceModeKeepsTheFloor)
+// The high-impedance floor is the high-pass's alone: paste, setters and load leave a
+// low-pass below 50 Hz where it is.
+TEST_F(CrossoverTest, HighImpedanceFloorRaisesOnlyTheHighPass)
 {
     controller.ApplyChannelConfig(ConfigWithMode(1, 4));
     const Bytes pasted = List({FilterChunk(0, 2, 25.0f), FilterChunk(1, 2, 40.0f)});
     ASSERT_TRUE(controller.ApplyBlob(0, pasted.data(), static_cast<std::uint32_t>(pasted.size())));
     EXPECT_EQ(controller.GetHighPass().frequency, 50.0f);
-    EXPECT_EQ(controller.GetLowPass().frequency, 50.0f);
+    EXPECT_EQ(controller.GetLowPass().frequency, 40.0f);
+    ASSERT_TRUE(controller.SetFilter(1, CrossoverFilter{2, 30.0f}, false));
+    EXPECT_EQ(controller.GetLowPass(), (CrossoverFilter{2, 30.0f}));
+    const CrossoverFilterPair pair{{2, 25.0f}, {2, 35.0f}};
+    ASSERT_TRUE(controller.SetFilters(&pair));
+    EXPECT_EQ(controller.GetHighPass().frequency, 50.0f);
+    EXPECT_EQ(controller.GetLowPass().frequency, 35.0f);
+    SetBlob(List({FilterChunk(0, 2, 25.0f), FilterChunk(1, 2, 45.0f)}));
+    ASSERT_TRUE(controller.Load());
+    EXPECT_EQ(controller.GetLowPass().frequency, 45.0f);
 }
 
 TEST_F(CrossoverTest, PasteThatFailsHalfWayChangesNothing)
