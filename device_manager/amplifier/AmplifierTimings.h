@@ -7,6 +7,22 @@
 
 namespace CobaltDeviceManager {
 
+// The sessions' share of the record.
+struct SessionTimings {
+    using ms = std::chrono::milliseconds;
+
+    ms readPoll{100};            // completion polls (and progress) of the parameter read
+    ms writePoll{50};            // completion polls (and progress) of the parameter upload
+    ms transferLimit{120000};    // a read or upload is cancelled after this long
+    ms cancelGrace{2000};        // a cancelled operation is awaited this long, then abandoned
+    ms gateLimit{5000};          // waiting for another thread's device operation to end
+    ms firmwarePoll{50};         // polls of the firmware transfer, the resets and identity reads
+    ms firmwareLimit{600000};    // the firmware transfer is given up after this long
+    ms resetLimit{10000};        // the reset into the boot loader must complete within this
+    ms bootLoaderWait{5000};     // pause before, and span of, the boot-loader identity checks
+    ms bootLoaderRetry{500};     // between two identity checks
+};
+
 struct AmplifierTimings {
     using ms = std::chrono::milliseconds;
 
@@ -23,6 +39,7 @@ struct AmplifierTimings {
     ms globalSettingWait{5000}; // mute and polarity writes
     ms disconnectLimit{5000};   // retries of a disconnect answered "busy"
     ms disconnectRetry{50};
+    SessionTimings sessions;    // the write, read and firmware-update sessions it runs
 };
 
 }  // namespace CobaltDeviceManager

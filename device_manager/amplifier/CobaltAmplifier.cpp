@@ -9,7 +9,6 @@
 #include "application/text/VersionText.h"
 #include "device_manager/amplifier/AmplifierSessions.h"
 #include "device_manager/amplifier/ProgressSynch.h"
-#include "device_manager/amplifier/SessionFactory.h"
 #include "device_manager/core/Thread.h"
 #include "device_manager/library/seam/DeviceOperation.h"
 #include "platform/base/Clock.h"
@@ -43,14 +42,14 @@ std::u16string LowerCase(std::u16string text)
 }  // namespace
 
 bool CreateCobaltAmplifier(const std::u16string& key, std::shared_ptr<IDeviceLibrary> library,
-                           const AmplifierTimings& timings, CobaltAmplifier** out)
+                           const AmplifierTimings& timings, const SessionFactory& sessions, CobaltAmplifier** out)
 {
     if (out == nullptr || !library) {
         return false;
     }
     CobaltAmplifier* amplifier = nullptr;
     try {
-        amplifier = new RCObject2Ex<CobaltAmplifier>(key, std::move(library), timings);
+        amplifier = new RCObject2Ex<CobaltAmplifier>(key, std::move(library), timings, sessions);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -60,8 +59,8 @@ bool CreateCobaltAmplifier(const std::u16string& key, std::shared_ptr<IDeviceLib
 }
 
 CobaltAmplifier::CobaltAmplifier(std::u16string key, std::shared_ptr<IDeviceLibrary> library,
-                                 const AmplifierTimings& timings)
-    : m_key(std::move(key)), m_library(std::move(library)), m_timings(timings)
+                                 const AmplifierTimings& timings, const SessionFactory& sessions)
+    : m_key(std::move(key)), m_library(std::move(library)), m_timings(timings), m_sessionFactory(sessions)
 {
 }
 
@@ -423,23 +422,21 @@ void CobaltAmplifier::SetNotifyWindow(WindowId window, MessageId message)
 
 bool CobaltAmplifier::OpenWriteParamSession(IWriteParamSession** out)
 {
-    const SessionFactory factory = InstalledSessionFactory();
-    return out != nullptr && factory.newWriteParamSession != nullptr && factory.newWriteParamSession(this, out);
+    return out != nullptr && m_sessionFactory.newWriteParamSession != nullptr &&
+           m_sessionFactory.newWriteParamSession(this, out);
 }
 
 bool CobaltAmplifier::OpenReadParamSession(IReadParamSession** out)
 {
-    const SessionFactory factory = InstalledSessionFactory();
-    return out != nullptr && factory.newReadParamSession != nullptr &&
-           factory.newReadParamSession(this, ChannelClassOfModel(m_model), out);
+    return out != nullptr && m_sessionFactory.newReadParamSession != nullptr &&
+           m_sessionFactory.newReadParamSession(this, ChannelClassOfModel(m_model), out);
 }
 
 bool CobaltAmplifier::OpenFirmwareUpdateSession(const std::filesystem::path& firmwareFile,
                                                 IUpdateFirmwareSession** out)
 {
-    const SessionFactory factory = InstalledSessionFactory();
-    return out != nullptr && factory.newFirmwareUpdateSession != nullptr &&
-           factory.newFirmwareUpdateSession(this, firmwareFile, out);
+    return out != nullptr && m_sessionFactory.newFirmwareUpdateSession != nullptr &&
+           m_sessionFactory.newFirmwareUpdateSession(this, firmwareFile, out);
 }
 
 bool CobaltAmplifier::SaveConfig(WindowId window, MessageId message)

@@ -18,6 +18,7 @@
 #include "device_manager/amplifier/ICobaltAmplifierHandle.h"
 #include "device_manager/amplifier/MeterRecord.h"
 #include "device_manager/amplifier/ParamWriteImage.h"
+#include "device_manager/amplifier/SessionFactory.h"
 #include "device_manager/amplifier/SessionInterfaces.h"
 #include "device_manager/core/IThread.h"
 #include "device_manager/core/IThreadEntry.h"
@@ -91,14 +92,16 @@ public:
     std::uint64_t PendingDirtyMask();
 
 protected:
-    CobaltAmplifier(std::u16string key, std::shared_ptr<IDeviceLibrary> library, const AmplifierTimings& timings);
+    CobaltAmplifier(std::u16string key, std::shared_ptr<IDeviceLibrary> library, const AmplifierTimings& timings,
+                    const SessionFactory& sessions);
     ~CobaltAmplifier() override;
 
     void FinalRelease() override;
 
 private:
     friend bool CreateCobaltAmplifier(const std::u16string& key, std::shared_ptr<IDeviceLibrary> library,
-                                      const AmplifierTimings& timings, CobaltAmplifier** out);
+                                      const AmplifierTimings& timings, const SessionFactory& sessions,
+                                      CobaltAmplifier** out);
 
     // Open's steps.
     QdoHandle ConnectAmplifier();
@@ -132,6 +135,7 @@ private:
     const std::u16string m_key;
     const std::shared_ptr<IDeviceLibrary> m_library;
     const AmplifierTimings m_timings;
+    const SessionFactory m_sessionFactory;
 
     // Set by Open before the worker starts, read-only afterwards.
     std::int32_t m_model = kUnknownModel;
@@ -192,8 +196,9 @@ private:
 };
 
 // Makes the object for `key` (not yet opened) with one external reference for the caller.
+// `sessions` makes the write, read and firmware-update sessions its openers hand out.
 bool CreateCobaltAmplifier(const std::u16string& key, std::shared_ptr<IDeviceLibrary> library,
-                           const AmplifierTimings& timings, CobaltAmplifier** out);
+                           const AmplifierTimings& timings, const SessionFactory& sessions, CobaltAmplifier** out);
 
 // The caller's side of the object's references: the public faces, as the device manager
 // and the UI hold them.

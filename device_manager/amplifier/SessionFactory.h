@@ -1,6 +1,7 @@
-// Where the amplifier gets the write, read and firmware-update sessions it opens for the
-// UI. The session module installs its creation functions at start-up; until it has,
-// opening such a session fails.
+// The makers of the write, read and firmware-update sessions an amplifier opens for the
+// UI. Those sessions live in the session module on top of the amplifier, so whoever
+// builds an amplifier hands it the makers (the device manager gives ParamSessionFactory()
+// of device_manager/sessions/Sessions.h); a maker left null makes its opener fail.
 #pragma once
 
 #include <cstdint>
@@ -19,9 +20,5 @@ struct SessionFactory {
     bool (*newFirmwareUpdateSession)(ISessionControllerX* controller, const std::filesystem::path& firmwareFile,
                                      IUpdateFirmwareSession** out) = nullptr;
 };
-
-// Replaces the installed functions (any thread).
-void InstallSessionFactory(const SessionFactory& factory);
-SessionFactory InstalledSessionFactory();
 
 }  // namespace CobaltDeviceManager

@@ -7,6 +7,7 @@
 
 #include "QuarryVendorId.h"
 #include "device_manager/amplifier/CobaltAmplifier.h"
+#include "device_manager/sessions/Sessions.h"
 #include "device_manager/watcher/Screening.h"
 #include "platform/base/Cp1252.h"
 #include "platform/messages/MessagePoster.h"
@@ -32,7 +33,8 @@ CDeviceManager::CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWa
           library, watcher,
           [library, timings](const std::u16string& key, ICobaltAmplifierHandle** out) {
               CobaltAmplifier* amplifier = nullptr;
-              if (!CobaltDeviceManager::CreateCobaltAmplifier(key, library, timings, &amplifier)) {
+              if (!CobaltDeviceManager::CreateCobaltAmplifier(key, library, timings, ParamSessionFactory(),
+                                                              &amplifier)) {
                   return false;
               }
               *out = AsHandle(amplifier);

@@ -32,6 +32,7 @@ public:
 
     // Registers the amplifier's id pair with `library` (the result does not matter: a
     // failed registration shows as an empty scan). `watcher` must outlive the manager.
+    // Its amplifiers are CobaltAmplifiers that open the sessions of ParamSessionFactory().
     CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher,
                    const AmplifierTimings& timings = AmplifierTimings{});
     // For tests: amplifier objects from `maker`, opened with `opener`.

@@ -2,7 +2,6 @@
 #include "device_manager/manager/TheDeviceManager.h"
 
 #include "device_manager/library/binding/QuarryDriverLibrary.h"
-#include "device_manager/sessions/Sessions.h"
 
 namespace CobaltDeviceManager {
 
@@ -10,10 +9,7 @@ CDeviceManager& TheDeviceManager()
 {
     // The watcher is made first so that it is destroyed after the manager.
     static DeviceWatcher& watcher = TheDeviceWatcher();
-    static CDeviceManager manager = [] {
-        InstallSessions();
-        return CDeviceManager(QuarryDriverLibrary(), watcher);
-    }();
+    static CDeviceManager manager(QuarryDriverLibrary(), watcher);
     return manager;
 }
 

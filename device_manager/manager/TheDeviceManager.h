@@ -7,8 +7,8 @@
 
 namespace CobaltDeviceManager {
 
-// Made on first use: registers the amplifier with the device library, installs the
-// sessions and watches devices through TheDeviceWatcher once SetNotifyTarget is called.
+// Made on first use: registers the amplifier with the device library and watches devices
+// through TheDeviceWatcher once SetNotifyTarget is called. Its amplifiers open every session.
 CDeviceManager& TheDeviceManager();
 
 // The main frame's start of device watching, with the window and the registered

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "device_manager/core/RefCounting.h"
-#include "device_manager/sessions/SessionCore.h"
+#include "device_manager/amplifier/SessionCore.h"
 #include "device_manager/sessions/Sessions.h"
 #include "platform/base/Clock.h"
 
@@ -19,9 +19,8 @@ class FirmwareUpdateSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
                               public ISessionX,
                               private SessionCore {
 public:
-    FirmwareUpdateSession(ISessionControllerX* controller, std::filesystem::path firmwareFile,
-                          const SessionTimings& timings)
-        : SessionCore(controller, timings), m_firmwareFile(std::move(firmwareFile))
+    FirmwareUpdateSession(ISessionControllerX* controller, std::filesystem::path firmwareFile)
+        : SessionCore(controller), m_firmwareFile(std::move(firmwareFile))
     {
     }
 
@@ -159,7 +158,7 @@ bool NewFirmwareUpdateSession(ISessionControllerX* controller, const std::filesy
         return false;
     }
     auto* session =
-        CreateRCObject<RCObject2<FirmwareUpdateSession>>(controller, firmwareFile, CurrentSessionTimings());
+        CreateRCObject<RCObject2<FirmwareUpdateSession>>(controller, firmwareFile);
     if (session == nullptr) {
         return false;
     }

@@ -6,7 +6,7 @@
 
 #include "device_manager/amplifier/ParamWriteImage.h"
 #include "device_manager/core/RefCounting.h"
-#include "device_manager/sessions/SessionCore.h"
+#include "device_manager/amplifier/SessionCore.h"
 #include "device_manager/sessions/Sessions.h"
 
 namespace CobaltDeviceManager {
@@ -28,8 +28,8 @@ class ReadParamSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
                          public ISessionX,
                          private SessionCore {
 public:
-    ReadParamSession(ISessionControllerX* controller, std::int32_t channelClass, const SessionTimings& timings)
-        : SessionCore(controller, timings), m_channelClass(channelClass)
+    ReadParamSession(ISessionControllerX* controller, std::int32_t channelClass)
+        : SessionCore(controller), m_channelClass(channelClass)
     {
     }
 
@@ -127,7 +127,7 @@ bool NewReadParamSession(ISessionControllerX* controller, std::int32_t channelCl
     if (controller == nullptr || out == nullptr) {
         return false;
     }
-    auto* session = CreateRCObject<RCObject2<ReadParamSession>>(controller, channelClass, CurrentSessionTimings());
+    auto* session = CreateRCObject<RCObject2<ReadParamSession>>(controller, channelClass);
     if (session == nullptr) {
         return false;
     }

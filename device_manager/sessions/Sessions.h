@@ -1,21 +1,17 @@
-// Creation of the write, read and firmware-update sessions, and their installation as
-// the amplifier's session factory.
+// Creation of the write, read and firmware-update sessions, and the makers an amplifier
+// opens them with. Each session takes its timings from the amplifier that runs it.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 
+#include "device_manager/amplifier/SessionFactory.h"
 #include "device_manager/sessions/IParamSessions.h"
-#include "device_manager/sessions/SessionTimings.h"
 
 namespace CobaltDeviceManager {
 
-// Installs the three creation functions below as the amplifier's session factory and
-// makes `timings` the sessions' timings (any thread; sessions made later use them).
-void InstallSessions(const SessionTimings& timings = SessionTimings{});
-
-// The timings new sessions take.
-SessionTimings CurrentSessionTimings();
+// The three creation functions below, for CreateCobaltAmplifier.
+SessionFactory ParamSessionFactory();
 
 // Each hands out a session bound to `controller` with one reference; false (out
 // untouched) for a null argument or when memory is short.

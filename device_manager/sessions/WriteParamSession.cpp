@@ -6,7 +6,7 @@
 
 #include "device_manager/amplifier/ParamWriteImage.h"
 #include "device_manager/core/RefCounting.h"
-#include "device_manager/sessions/SessionCore.h"
+#include "device_manager/amplifier/SessionCore.h"
 #include "device_manager/sessions/Sessions.h"
 
 namespace CobaltDeviceManager {
@@ -35,9 +35,8 @@ class WriteParamSession : public RCObjectRootEx<RCObjectMultiThreadModel>,
                           public ISessionX,
                           private SessionCore {
 public:
-    WriteParamSession(ISessionControllerX* controller, std::shared_ptr<ParamWriteImage> image,
-                      const SessionTimings& timings)
-        : SessionCore(controller, timings), m_image(std::move(image))
+    WriteParamSession(ISessionControllerX* controller, std::shared_ptr<ParamWriteImage> image)
+        : SessionCore(controller), m_image(std::move(image))
     {
         PrepareImage(*m_image);
     }
@@ -87,7 +86,7 @@ bool NewWriteParamSession(ISessionControllerX* controller, IWriteParamSession** 
     if (!image) {
         return false;
     }
-    auto* session = CreateRCObject<RCObject2<WriteParamSession>>(controller, std::move(image), CurrentSessionTimings());
+    auto* session = CreateRCObject<RCObject2<WriteParamSession>>(controller, std::move(image));
     if (session == nullptr) {
         return false;
     }

@@ -8,11 +8,14 @@
 #include <utility>
 
 #include "dsp_blocks/blocks/CCrossoverController.h"
+#include "dsp_blocks/blocks/CStdMixerController.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
 #include "dsp_blocks/blocks/LDelayDialogController.h"
 #include "dsp_blocks/blocks/LInputEQController.h"
 #include "dsp_blocks/blocks/LInputGainDialogController.h"
+#include "dsp_blocks/blocks/LLimiterController.h"
 #include "dsp_blocks/blocks/LOutputGainDialogController.h"
+#include "dsp_blocks/blocks/LSpeakerEQDialogController.h"
 
 namespace {
 
@@ -108,8 +111,7 @@ ChannelEntry* EntryOfChannel(std::array<ChannelEntry, kMaxChannels>& table, std:
     return &table[static_cast<std::size_t>(channel)];
 }
 
-void MakeUngrouped(FactoryRun& run, DiagramBlock& block, std::array<ChannelEntry, kMaxChannels>& table,
-                   const ControllerMakers& makers)
+void MakeUngrouped(FactoryRun& run, DiagramBlock& block, std::array<ChannelEntry, kMaxChannels>& table)
 {
     ChannelEntry* entry = EntryOfChannel(table, block.channel);
     switch (block.type) {
@@ -126,23 +128,17 @@ void MakeUngrouped(FactoryRun& run, DiagramBlock& block, std::array<ChannelEntry
         break;
     }
     case BlockType::StdMixer:
-        if (makers.makeStdMixer != nullptr) {
-            if (std::unique_ptr<CController> mixer = makers.makeStdMixer(block)) {
-                run.Add(std::move(mixer), {&block});
-            }
+        run.Add(std::make_unique<CStdMixerController>(block), {&block});
+        break;
+    case BlockType::Limiter: {
+        auto limiter = std::make_unique<LLimiterController>(block);
+        LLimiterController* raw = limiter.get();
+        run.Add(std::move(limiter), {&block});
+        if (entry != nullptr) {
+            entry->limiter = raw;
         }
         break;
-    case BlockType::Limiter:
-        if (makers.makeLimiter != nullptr) {
-            LLimiterController* limiter = nullptr;
-            if (std::unique_ptr<CController> controller = makers.makeLimiter(block, limiter)) {
-                run.Add(std::move(controller), {&block});
-                if (entry != nullptr) {
-                    entry->limiter = limiter;
-                }
-            }
-        }
-        break;
+    }
     default:
         break;
     }
@@ -150,19 +146,7 @@ void MakeUngrouped(FactoryRun& run, DiagramBlock& block, std::array<ChannelEntry
 
 }  // namespace
 
-ControllerMakers& RegisteredControllerMakers()
-{
-    static ControllerMakers makers;
-    return makers;
-}
-
 bool CreateControllers(const std::vector<DiagramBlock*>& blocks, std::vector<std::unique_ptr<CController>>& out)
-{
-    return CreateControllers(blocks, out, RegisteredControllerMakers());
-}
-
-bool CreateControllers(const std::vector<DiagramBlock*>& blocks, std::vector<std::unique_ptr<CController>>& out,
-                       const ControllerMakers& makers)
 {
     std::map<std::int64_t, std::vector<DiagramBlock*>> groups;
     for (DiagramBlock* block : blocks) {
@@ -179,7 +163,7 @@ bool CreateControllers(const std::vector<DiagramBlock*>& blocks, std::vector<std
     for (const auto& [key, members] : groups) {
         if (key == kUngroupedKey) {
             for (DiagramBlock* block : members) {
-                MakeUngrouped(run, *block, table, makers);
+                MakeUngrouped(run, *block, table);
             }
             continue;
         }
@@ -217,11 +201,7 @@ bool CreateControllers(const std::vector<DiagramBlock*>& blocks, std::vector<std
             }
             channels.push_back(std::move(channel));
         }
-        if (makers.makeSpeakerEq != nullptr) {
-            if (std::unique_ptr<CController> speakerEq = makers.makeSpeakerEq(std::move(channels))) {
-                run.Add(std::move(speakerEq), members);
-            }
-        }
+        run.Add(std::make_unique<LSpeakerEQDialogController>(std::move(channels)), members);
     }
 
     const bool allLoaded = run.AllLoaded();

@@ -2,7 +2,6 @@
 
 #include "application/document/AmplifierRef.h"
 #include "application/document/ProjectFile.h"
-#include "dsp_blocks/blocks/StandardControllerMakers.h"
 
 MessageAnswer ScriptedPrompts::ShowMessage(std::uint32_t stringId, MessageIcon icon, MessageButtons)
 {
@@ -81,7 +80,6 @@ std::vector<UpdateHint> RecordingObserver::Hints() const
 
 DocumentTest::DocumentTest()
 {
-    RegisterStandardControllerMakers();
     CurrentAmplifier::Set(nullptr);
     for (const char* name : {"BlockDiagram.txt", "BlockDiagram2.txt"}) {
         std::filesystem::copy_file(std::filesystem::path(QUARRY_SHIPPED_DATA_DIR) / name, data_.Path() / name);

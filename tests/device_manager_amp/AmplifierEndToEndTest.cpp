@@ -80,7 +80,7 @@ protected:
             found = found || std::strncmp(record.serial, kSerial, sizeof(record.serial)) == 0;
         }
         ASSERT_TRUE(found);
-        ASSERT_TRUE(CreateCobaltAmplifier(u"AMPE2E", library, AmplifierTimings{}, &amplifier));
+        ASSERT_TRUE(CreateCobaltAmplifier(u"AMPE2E", library, AmplifierTimings{}, SessionFactory{}, &amplifier));
         ASSERT_TRUE(amplifier->Open());
     }
 
@@ -172,7 +172,7 @@ TEST_F(AmplifierEndToEnd, MuteAndPolarityToggleAndReadBack)
     // A fresh object reads both back from the amplifier when it becomes present.
     AsHandle(amplifier)->Release();
     amplifier = nullptr;
-    ASSERT_TRUE(CreateCobaltAmplifier(u"AMPE2E", library, AmplifierTimings{}, &amplifier));
+    ASSERT_TRUE(CreateCobaltAmplifier(u"AMPE2E", library, AmplifierTimings{}, SessionFactory{}, &amplifier));
     ASSERT_TRUE(amplifier->Open());
     amplifier->SetPresent(true);
     EXPECT_TRUE(amplifier->IsMuted());

@@ -198,24 +198,25 @@ bool FakeNewReadSession(ISessionControllerX*, std::int32_t channelClass, IReadPa
     return true;
 }
 
-TEST(AmplifierSessions, OpenersUseTheInstalledFactory)
+TEST(AmplifierSessions, OpenersUseTheMakersTheAmplifierWasBuiltWith)
 {
     ScriptedAmplifier device;
     device.SetIdentity(2, "V5.20");
-    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
-    ASSERT_NE(amplifier, nullptr);
-    InstallSessionFactory(SessionFactory{});
+    CobaltAmplifier* without = OpenAmplifier(device, QuickTimings());
+    ASSERT_NE(without, nullptr);
     IReadParamSession* read = nullptr;
-    EXPECT_FALSE(amplifier->OpenReadParamSession(&read));
+    EXPECT_FALSE(without->OpenReadParamSession(&read));
     IWriteParamSession* write = nullptr;
-    EXPECT_FALSE(amplifier->OpenWriteParamSession(&write));
+    EXPECT_FALSE(without->OpenWriteParamSession(&write));
+    ReleaseAmplifier(without);
     SessionFactory factory;
     factory.newReadParamSession = FakeNewReadSession;
-    InstallSessionFactory(factory);
-    EXPECT_TRUE(amplifier->OpenReadParamSession(&read));
+    CobaltAmplifier* with = OpenAmplifier(device, QuickTimings(), u"SER2", nullptr, factory);
+    ASSERT_NE(with, nullptr);
+    EXPECT_TRUE(with->OpenReadParamSession(&read));
     EXPECT_EQ(g_channelClass.load(), 2);
-    InstallSessionFactory(SessionFactory{});
-    ReleaseAmplifier(amplifier);
+    EXPECT_FALSE(with->OpenWriteParamSession(&write));
+    ReleaseAmplifier(with);
 }
 
 }  // namespace

@@ -143,10 +143,10 @@ AmplifierTimings QuickTimings()
 }
 
 CobaltAmplifier* OpenAmplifier(ScriptedAmplifier& device, const AmplifierTimings& timings, const std::u16string& key,
-                               bool* opened)
+                               bool* opened, const SessionFactory& sessions)
 {
     CobaltAmplifier* amplifier = nullptr;
-    if (!CreateCobaltAmplifier(key, device.library, timings, &amplifier)) {
+    if (!CreateCobaltAmplifier(key, device.library, timings, sessions, &amplifier)) {
         return nullptr;
     }
     const bool ok = amplifier->Open();

@@ -57,9 +57,11 @@ private:
 // Timings that keep the designed shape but make the slow parts quick.
 AmplifierTimings QuickTimings();
 
-// Creates and opens an amplifier for `key`; null when the open fails (then nothing is held).
+// Creates and opens an amplifier for `key` that opens the sessions of `sessions`; null when
+// the open fails (then nothing is held).
 CobaltAmplifier* OpenAmplifier(ScriptedAmplifier& device, const AmplifierTimings& timings,
-                               const std::u16string& key = u"SER1", bool* opened = nullptr);
+                               const std::u16string& key = u"SER1", bool* opened = nullptr,
+                               const SessionFactory& sessions = SessionFactory{});
 
 // Drops the caller's external reference.
 void ReleaseAmplifier(CobaltAmplifier*& amplifier);

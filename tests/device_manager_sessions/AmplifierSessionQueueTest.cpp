@@ -36,9 +36,10 @@ using GateSession = RCObject2<GateSessionImpl>;
 
 TEST(AmplifierSessionQueue, SessionsAreRefusedOnceTheWorkerEndedAndALeftoverHearsTwo)
 {
-    InstallSessions(ShortTimings());
     ScriptedAmplifier device;
-    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
+    AmplifierTimings timings = QuickTimings();
+    timings.sessions = ShortTimings();
+    CobaltAmplifier* amplifier = OpenAmplifier(device, timings, u"SER1", nullptr, ParamSessionFactory());
     ASSERT_NE(amplifier, nullptr);
     auto* leftoverProgress = CreateRCObject<RecordingProgress>();
     platform::Event gateOpen(platform::ResetMode::Manual);

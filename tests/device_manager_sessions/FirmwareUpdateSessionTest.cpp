@@ -35,7 +35,6 @@ class FirmwareUpdateSessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallSessions(ShortTimings());
         controller = CreateRCObject<TestController>(library);
         progress = CreateRCObject<RecordingProgress>();
         library.SetScript([amp = amp](const FakeOperationCall& call) {

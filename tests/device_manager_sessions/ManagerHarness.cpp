@@ -7,6 +7,7 @@
 
 #include "device_manager/amplifier/CobaltAmplifier.h"
 #include "device_manager/library/binding/QuarryDriverLibrary.h"
+#include "device_manager/sessions/Sessions.h"
 
 namespace e2e_test {
 
@@ -22,7 +23,7 @@ ManagerHarness::ManagerHarness() : m_message(platform::RegisterMessage("_Kx_WmDe
         library, *m_watcher,
         [library, made = m_made](const std::u16string& key, ICobaltAmplifierHandle** out) {
             CobaltAmplifier* amplifier = nullptr;
-            if (!CreateCobaltAmplifier(key, library, AmplifierTimings{}, &amplifier)) {
+            if (!CreateCobaltAmplifier(key, library, AmplifierTimings{}, ParamSessionFactory(), &amplifier)) {
                 return false;
             }
             ++*made;

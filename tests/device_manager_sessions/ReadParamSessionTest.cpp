@@ -58,7 +58,6 @@ class ReadParamSessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallSessions(ShortTimings());
         controller = CreateRCObject<TestController>(library);
         progress = CreateRCObject<RecordingProgress>();
         blocks = CreateRCObject<RecordingBlocks>();

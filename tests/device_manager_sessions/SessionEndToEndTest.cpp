@@ -39,8 +39,6 @@ std::vector<std::uint8_t> Pattern(std::int32_t type, std::int32_t channel, std::
 
 class SessionEndToEndTest : public ::testing::Test {
 protected:
-    void SetUp() override { InstallSessions(); }
-
     // Starts the program and waits for its amplifier object.
     ICobaltAmplifier* Plug(VirtualAmpProcess& amp)
     {

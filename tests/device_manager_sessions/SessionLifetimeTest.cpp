@@ -12,7 +12,6 @@ class SessionLifetimeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallSessions(ShortTimings());
         controller = CreateRCObject<TestController>(library);
         progress = CreateRCObject<RecordingProgress>();
     }

@@ -13,7 +13,7 @@
 #include "device_manager/core/RefCounting.h"
 #include "device_manager/library/fake/FakeDeviceLibrary.h"
 #include "device_manager/sessions/IParamSessions.h"
-#include "device_manager/sessions/SessionTimings.h"
+#include "device_manager/amplifier/AmplifierTimings.h"
 
 namespace session_test {
 
@@ -32,7 +32,8 @@ FakeOperationScript Edited(Edit edit)
 
 class TestControllerImpl : public RCObjectRootEx<RCObjectMultiThreadModel>, public ISessionControllerX {
 public:
-    explicit TestControllerImpl(FakeDeviceLibrary& library) : m_library(library) {}
+    // Sessions take their timings from here: ShortTimings().
+    explicit TestControllerImpl(FakeDeviceLibrary& library) : m_library(library) { m_timings.sessions = ShortTimings(); }
     ~TestControllerImpl();
 
     bool Enqueue(ISessionX* session) override;

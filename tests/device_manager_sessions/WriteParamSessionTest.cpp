@@ -24,7 +24,6 @@ class WriteParamSessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallSessions(ShortTimings());
         controller = CreateRCObject<TestController>(library);
         progress = CreateRCObject<RecordingProgress>();
         ASSERT_TRUE(NewWriteParamSession(controller, &session));

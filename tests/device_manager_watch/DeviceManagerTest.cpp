@@ -7,6 +7,7 @@
 
 #include "QuarryVendorId.h"
 #include "device_manager/manager/CDeviceManager.h"
+#include "device_manager/sessions/IParamSessions.h"
 #include "platform/messages/RecordingWindow.h"
 #include "tests/device_manager_watch/ManagerTestSupport.h"
 #include "tests/device_manager_watch/WatchFolder.h"
@@ -293,4 +294,37 @@ TEST(DeviceManagerWatching, PluggingAndUnpluggingThroughTheEventLoopRescans)
     EXPECT_EQ(library->ScanCalls(), 2);
     EXPECT_EQ(manager->ForFirstActiveAmplifier(nullptr), 0);
     EXPECT_EQ(log->Alive(), 0);
+}
+
+// The manager builds real amplifier objects that open every session with nothing set up
+// beforehand.
+TEST(DeviceManagerAmplifiers, TheirSessionOpenersWorkWithoutAnyStartUpStep)
+{
+    auto library = std::make_shared<ScanScriptLibrary>();
+    library->SetScan({"REAL1"});
+    library->SetScript([](const FakeOperationCall& call) {
+        FakeOperationScript script;
+        if (call.kind == FakeOperationKind::ReadBasicInfo) {
+            script.payload = {3};  // MV440
+        }
+        return script;
+    });
+    DeviceWatcher watcher(NoSources());
+    CDeviceManager manager(library, watcher);
+    manager.RefreshAmplifierList();
+    ICobaltAmplifier* amplifier = nullptr;
+    ASSERT_EQ(manager.ForFirstActiveAmplifier(&amplifier), 1);
+    IWriteParamSession* write = nullptr;
+    EXPECT_TRUE(amplifier->OpenWriteParamSession(&write));
+    IReadParamSession* read = nullptr;
+    EXPECT_TRUE(amplifier->OpenReadParamSession(&read));
+    IUpdateFirmwareSession* firmware = nullptr;
+    EXPECT_TRUE(amplifier->OpenFirmwareUpdateSession("Cobalt_5.20.bin", &firmware));
+    IUnknown* sessions[] = {write, read, firmware};
+    for (IUnknown* session : sessions) {
+        if (session != nullptr) {
+            session->Release();
+        }
+    }
+    amplifier->Release();
 }

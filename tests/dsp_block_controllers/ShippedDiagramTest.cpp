@@ -22,7 +22,6 @@
 #include "dsp_blocks/blocks/LLimiterController.h"
 #include "dsp_blocks/blocks/LOutputGainDialogController.h"
 #include "dsp_blocks/blocks/LSpeakerEQDialogController.h"
-#include "dsp_blocks/blocks/StandardControllerMakers.h"
 #include "dsp_blocks/speaker_eq/SpeakerEqLibrary.h"
 #include "platform/base/Cp1252.h"
 #include "platform/base/TextLineReader.h"
@@ -169,7 +168,7 @@ TEST_P(ShippedDiagramTest, FactoryMakesTheExpectedControllers)
     Diagram diagram = ReadDiagram(DiagramFile(model));
     const auto channels = static_cast<std::size_t>(ChannelCount(model));
     std::vector<std::unique_ptr<CController>> controllers;
-    ASSERT_TRUE(CreateControllers(diagram.blocks, controllers, StandardControllerMakers()));
+    ASSERT_TRUE(CreateControllers(diagram.blocks, controllers));
     EXPECT_EQ(controllers.size(), 3 * channels + 1 + 4);
     EXPECT_EQ(CountOf<LInputEQController>(controllers), channels);
     EXPECT_EQ(CountOf<CCrossoverController>(controllers), channels);
@@ -202,7 +201,7 @@ TEST_P(ShippedDiagramTest, EveryBlobFitsItsAreaOfTheParameterImage)
     const int model = GetParam();
     Diagram diagram = ReadDiagram(DiagramFile(model));
     std::vector<std::unique_ptr<CController>> controllers;
-    ASSERT_TRUE(CreateControllers(diagram.blocks, controllers, StandardControllerMakers()));
+    ASSERT_TRUE(CreateControllers(diagram.blocks, controllers));
     for (const auto& controller : controllers) {
         controller->SetModel(static_cast<ModelType>(model));
     }
@@ -234,21 +233,3 @@ TEST_P(ShippedDiagramTest, SpeakerEqBlocksShareTheChannelOfTheirCrossoverAndLimi
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, ShippedDiagramTest, ::testing::Values(0, 1, 2, 3, 4));
-
-TEST(StandardControllerMakers, RegistrationServesTheFactorysDefaultMakers)
-{
-    Diagram diagram = ReadDiagram(DiagramFile(2));
-    const ControllerMakers saved = RegisteredControllerMakers();
-    RegisteredControllerMakers() = ControllerMakers{};
-    std::vector<std::unique_ptr<CController>> without;
-    ASSERT_TRUE(CreateControllers(diagram.blocks, without));
-    EXPECT_EQ(CountOf<CStdMixerController>(without), 0u);
-    without.clear();
-    RegisterStandardControllerMakers();
-    std::vector<std::unique_ptr<CController>> with;
-    ASSERT_TRUE(CreateControllers(diagram.blocks, with));
-    EXPECT_EQ(CountOf<CStdMixerController>(with), 1u);
-    EXPECT_EQ(CountOf<LLimiterController>(with), 4u);
-    EXPECT_EQ(CountOf<LSpeakerEQDialogController>(with), 1u);
-    RegisteredControllerMakers() = saved;
-}

@@ -14,7 +14,6 @@
 #include "dsp_blocks/blocks/DiagramBlock.h"
 #include "dsp_blocks/blocks/LLimiterController.h"
 #include "dsp_blocks/blocks/LSpeakerEQDialogController.h"
-#include "dsp_blocks/blocks/StandardControllerMakers.h"
 #include "dsp_blocks/speaker_eq/SpeakerEqLibrary.h"
 #include "tests/dsp_blocks/BlobBytes.h"
 #include "tests/dsp_blocks/TestDoubles.h"
@@ -54,7 +53,7 @@ protected:
         limiterBlock = &Add(BlockType::Limiter, 0, limiterParams);
         speakerBlock = &Add(BlockType::SpeakerEQ, 0, speakerParams);
         loneSpeakerBlock = &Add(BlockType::SpeakerEQ, 1);
-        factoryResult = CreateControllers(blocks, controllers, StandardControllerMakers());
+        factoryResult = CreateControllers(blocks, controllers);
         crossover = dynamic_cast<CCrossoverController*>(crossoverBlock->controller);
         limiter = dynamic_cast<LLimiterController*>(limiterBlock->controller);
         speaker = dynamic_cast<LSpeakerEQDialogController*>(speakerBlock->controller);

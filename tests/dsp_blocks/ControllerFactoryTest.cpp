@@ -6,16 +6,19 @@
 #include <vector>
 
 #include "dsp_blocks/blocks/CCrossoverController.h"
+#include "dsp_blocks/blocks/CStdMixerController.h"
 #include "dsp_blocks/blocks/ControllerFactory.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
 #include "dsp_blocks/blocks/LDelayDialogController.h"
 #include "dsp_blocks/blocks/LInputEQController.h"
 #include "dsp_blocks/blocks/LInputGainDialogController.h"
+#include "dsp_blocks/blocks/LLimiterController.h"
 #include "dsp_blocks/blocks/LOutputGainDialogController.h"
+#include "dsp_blocks/blocks/LSpeakerEQDialogController.h"
 
 namespace {
 
-// Stands in for the controllers made outside this library; records what it was made for.
+// A controller the caller held before the factory ran; records when it is deleted.
 class FakeController final : public CController {
 public:
     FakeController(std::string kind, std::vector<std::string>& log) : kind_(std::move(kind)), log_(log) {}
@@ -39,35 +42,12 @@ private:
 };
 
 std::vector<std::string> g_log;
-std::vector<SpeakerEqChannel> g_speakerChannels;
-
-std::unique_ptr<CController> MakeMixer(DiagramBlock&)
-{
-    return std::make_unique<FakeController>("mixer", g_log);
-}
-
-std::unique_ptr<CController> MakeLimiter(DiagramBlock&, LLimiterController*& limiter)
-{
-    auto controller = std::make_unique<FakeController>("limiter", g_log);
-    // Only the pointer's identity travels to the speaker-EQ records.
-    limiter = reinterpret_cast<LLimiterController*>(controller.get());
-    return controller;
-}
-
-std::unique_ptr<CController> MakeSpeakerEq(std::vector<SpeakerEqChannel> channels)
-{
-    g_speakerChannels = std::move(channels);
-    return std::make_unique<FakeController>("speaker", g_log);
-}
-
-constexpr ControllerMakers kMakers{MakeMixer, MakeLimiter, MakeSpeakerEq};
 
 class FactoryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         g_log.clear();
-        g_speakerChannels.clear();
     }
     DiagramBlock& Add(BlockType type, std::int32_t channel, bool grouped)
     {
@@ -93,7 +73,7 @@ TEST_F(FactoryTest, UngroupedBlocksGetOneControllerEachInListOrder)
     DiagramBlock& drawn = Add(static_cast<BlockType>(3), 0, false);
     DiagramBlock& mixer = Add(BlockType::StdMixer, 0, false);
     DiagramBlock& limiter = Add(BlockType::Limiter, 0, false);
-    ASSERT_TRUE(CreateControllers(blocks, out, kMakers));
+    ASSERT_TRUE(CreateControllers(blocks, out));
     ASSERT_EQ(out.size(), 4u);
     EXPECT_NE(dynamic_cast<LInputEQController*>(out[0].get()), nullptr);
     EXPECT_NE(dynamic_cast<CCrossoverController*>(out[1].get()), nullptr);
@@ -102,8 +82,10 @@ TEST_F(FactoryTest, UngroupedBlocksGetOneControllerEachInListOrder)
     EXPECT_EQ(drawn.controller, nullptr);
     EXPECT_EQ(mixer.controller, out[2].get());
     EXPECT_EQ(limiter.controller, out[3].get());
-    EXPECT_EQ(g_log, (std::vector<std::string>{"load mixer", "load limiter"}));
+    EXPECT_NE(dynamic_cast<CStdMixerController*>(out[2].get()), nullptr);
+    EXPECT_NE(dynamic_cast<LLimiterController*>(out[3].get()), nullptr);
     EXPECT_EQ(eq.paramBlob.Size(), 220u);  // loaded and committed
+    EXPECT_FALSE(limiter.paramBlob.Empty());
 }
 
 TEST_F(FactoryTest, GroupsShareOneControllerAndComeBeforeUngroupedBlocks)
@@ -115,7 +97,7 @@ TEST_F(FactoryTest, GroupsShareOneControllerAndComeBeforeUngroupedBlocks)
     DiagramBlock& gain1 = Add(BlockType::InputGain, 1, true);
     DiagramBlock& delay1 = Add(BlockType::Delay, 1, true);
     DiagramBlock& out2 = Add(BlockType::OutputGain, 1, true);
-    ASSERT_TRUE(CreateControllers(blocks, out, kMakers));
+    ASSERT_TRUE(CreateControllers(blocks, out));
     ASSERT_EQ(out.size(), 4u);
     auto* gain = dynamic_cast<LInputGainDialogController*>(out[0].get());
     auto* delay = dynamic_cast<LDelayDialogController*>(out[1].get());
@@ -141,7 +123,7 @@ TEST_F(FactoryTest, GroupedPerBlockTypesGetNoController)
     DiagramBlock& crossover = Add(BlockType::Crossover, 0, true);
     DiagramBlock& mixer = Add(BlockType::StdMixer, 0, true);
     DiagramBlock& limiter = Add(BlockType::Limiter, 0, true);
-    ASSERT_TRUE(CreateControllers(blocks, out, kMakers));
+    ASSERT_TRUE(CreateControllers(blocks, out));
     EXPECT_TRUE(out.empty());
     EXPECT_EQ(eq.controller, nullptr);
     EXPECT_EQ(crossover.controller, nullptr);
@@ -149,6 +131,8 @@ TEST_F(FactoryTest, GroupedPerBlockTypesGetNoController)
     EXPECT_EQ(limiter.controller, nullptr);
 }
 
+// The records of the speaker-EQ group reach the crossover and limiter of their channel:
+// a preset choice resets that crossover and names the preset on that limiter.
 TEST_F(FactoryTest, SpeakerEqComesLastWithItsChannelsCrossoverAndLimiter)
 {
     DiagramBlock& speaker0 = Add(BlockType::SpeakerEQ, 0, true);
@@ -157,44 +141,51 @@ TEST_F(FactoryTest, SpeakerEqComesLastWithItsChannelsCrossoverAndLimiter)
     Add(BlockType::Limiter, 0, false);
     Add(BlockType::Crossover, 0, false);  // the later crossover of channel 0 wins
     Add(BlockType::Crossover, 2, false);
-    ASSERT_TRUE(CreateControllers(blocks, out, kMakers));
+    ASSERT_TRUE(CreateControllers(blocks, out));
     ASSERT_EQ(out.size(), 5u);
-    EXPECT_EQ(speaker0.controller, out[4].get());
-    EXPECT_EQ(speaker1.controller, out[4].get());
-    ASSERT_EQ(g_speakerChannels.size(), 2u);
-    EXPECT_EQ(g_speakerChannels[0].block, &speaker0);
-    EXPECT_EQ(g_speakerChannels[0].crossover, out[2].get());
-    EXPECT_EQ(reinterpret_cast<CController*>(g_speakerChannels[0].limiter), out[1].get());
-    EXPECT_TRUE(g_speakerChannels[0].presetName.empty());
-    // Channel 1 has neither: null entries, still one record.
-    EXPECT_EQ(g_speakerChannels[1].block, &speaker1);
-    EXPECT_EQ(g_speakerChannels[1].crossover, nullptr);
-    EXPECT_EQ(g_speakerChannels[1].limiter, nullptr);
-    EXPECT_EQ(g_log.back(), "load speaker");
+    auto* speaker = dynamic_cast<LSpeakerEQDialogController*>(out[4].get());
+    ASSERT_NE(speaker, nullptr);
+    EXPECT_EQ(speaker0.controller, speaker);
+    EXPECT_EQ(speaker1.controller, speaker);
+    ASSERT_EQ(speaker->GetCount(), 2u);
+    auto* earlier = dynamic_cast<CCrossoverController*>(out[0].get());
+    auto* limiter = dynamic_cast<LLimiterController*>(out[1].get());
+    auto* later = dynamic_cast<CCrossoverController*>(out[2].get());
+    auto* other = dynamic_cast<CCrossoverController*>(out[3].get());
+    ASSERT_TRUE(earlier && limiter && later && other);
+    const CrossoverFilter moved{2, 300.0f};
+    for (CCrossoverController* crossover : {earlier, later, other}) {
+        ASSERT_TRUE(crossover->SetFilter(0, moved, false));
+    }
+    // A name the library lacks takes its first preset, which has no crossover.
+    ASSERT_TRUE(speaker->SetPreset(0, u"Elsewhere"));
+    EXPECT_EQ(later->GetHighPass(), CCrossoverController::kDefaultHighPass);
+    EXPECT_EQ(earlier->GetHighPass(), moved);
+    EXPECT_EQ(other->GetHighPass(), moved);
+    EXPECT_EQ(limiter->GetPresetName(), u"Elsewhere");
+    // Channel 1 has neither: the record still takes presets.
+    EXPECT_TRUE(speaker->SetPreset(1, u"Other"));
+    EXPECT_EQ(limiter->GetPresetName(), u"Elsewhere");
+    EXPECT_EQ(other->GetHighPass(), moved);
 }
 
 TEST_F(FactoryTest, ChannelsOutsideTheTableAreNotLookedUp)
 {
-    Add(BlockType::Crossover, 4, false);
-    Add(BlockType::Limiter, -1, false);
-    DiagramBlock& speaker = Add(BlockType::SpeakerEQ, 9, true);
+    DiagramBlock& crossoverBlock = Add(BlockType::Crossover, 4, false);
+    DiagramBlock& limiterBlock = Add(BlockType::Limiter, -1, false);
+    Add(BlockType::SpeakerEQ, 9, true);
     Add(BlockType::SpeakerEQ, -3, true);
-    ASSERT_TRUE(CreateControllers(blocks, out, kMakers));
-    ASSERT_EQ(g_speakerChannels.size(), 2u);
-    EXPECT_EQ(g_speakerChannels[0].block, &speaker);
-    EXPECT_EQ(g_speakerChannels[0].crossover, nullptr);
-    EXPECT_EQ(g_speakerChannels[1].limiter, nullptr);
-}
-
-TEST_F(FactoryTest, KindsWithoutAMakerGetNoController)
-{
-    DiagramBlock& mixer = Add(BlockType::StdMixer, 0, false);
-    DiagramBlock& speaker = Add(BlockType::SpeakerEQ, 0, true);
-    Add(BlockType::Crossover, 0, false);
-    ASSERT_TRUE(CreateControllers(blocks, out, ControllerMakers{}));
-    EXPECT_EQ(out.size(), 1u);
-    EXPECT_EQ(mixer.controller, nullptr);
-    EXPECT_EQ(speaker.controller, nullptr);
+    ASSERT_TRUE(CreateControllers(blocks, out));
+    auto* speaker = dynamic_cast<LSpeakerEQDialogController*>(out.back().get());
+    ASSERT_NE(speaker, nullptr);
+    auto* crossover = dynamic_cast<CCrossoverController*>(crossoverBlock.controller);
+    auto* limiter = dynamic_cast<LLimiterController*>(limiterBlock.controller);
+    ASSERT_TRUE(crossover && limiter);
+    ASSERT_TRUE(crossover->SetFilter(0, CrossoverFilter{2, 300.0f}, false));
+    EXPECT_TRUE(speaker->SetPreset(0, u"Elsewhere"));
+    EXPECT_TRUE(speaker->SetPreset(1, u"Elsewhere"));
+    EXPECT_EQ(crossover->GetHighPass(), (CrossoverFilter{2, 300.0f}));
+    EXPECT_NE(limiter->GetPresetName(), u"Elsewhere");
 }
 
 TEST_F(FactoryTest, FailedLoadKeepsTheControllerButReportsFalse)
@@ -203,7 +194,7 @@ TEST_F(FactoryTest, FailedLoadKeepsTheControllerButReportsFalse)
     const std::uint8_t corrupt[] = {0x09, 0x00, 0xF0};
     crossover.SetParamBlob(corrupt, sizeof corrupt);
     Add(BlockType::InputEQ, 0, false);
-    EXPECT_FALSE(CreateControllers(blocks, out, kMakers));
+    EXPECT_FALSE(CreateControllers(blocks, out));
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(crossover.controller, out[0].get());
     EXPECT_EQ(crossover.paramBlob.Size(), 3u);  // nothing committed over the stored blob
@@ -218,7 +209,7 @@ TEST_F(FactoryTest, GroupedDrawOnlyTypeFailsAndUndoesEverything)
     Add(static_cast<BlockType>(6), 0, true);
     DiagramBlock& crossover = Add(BlockType::Crossover, 0, false);
     out.push_back(std::make_unique<FakeController>("kept", g_log));
-    EXPECT_FALSE(CreateControllers(blocks, out, kMakers));
+    EXPECT_FALSE(CreateControllers(blocks, out));
     ASSERT_EQ(out.size(), 1u);  // the caller's list is untouched
     EXPECT_EQ(gain.controller, &previous);
     EXPECT_EQ(delay.controller, nullptr);
@@ -234,7 +225,7 @@ TEST_F(FactoryTest, GroupedTypesOutsideTheKnownRangeFail)
         DiagramBlock& delay = Add(BlockType::Delay, 0, true);
         Add(static_cast<BlockType>(type), 0, true);
         Add(BlockType::InputEQ, 0, false);
-        EXPECT_FALSE(CreateControllers(blocks, out, kMakers)) << "type " << type;
+        EXPECT_FALSE(CreateControllers(blocks, out)) << "type " << type;
         EXPECT_TRUE(out.empty());
         EXPECT_EQ(delay.controller, nullptr) << "type " << type;
     }
@@ -244,18 +235,8 @@ TEST_F(FactoryTest, SuccessReplacesTheCallersList)
 {
     Add(BlockType::InputEQ, 0, false);
     out.push_back(std::make_unique<FakeController>("old", g_log));
-    ASSERT_TRUE(CreateControllers(blocks, out, kMakers));
+    ASSERT_TRUE(CreateControllers(blocks, out));
     ASSERT_EQ(out.size(), 1u);
     EXPECT_NE(dynamic_cast<LInputEQController*>(out[0].get()), nullptr);
     EXPECT_EQ(g_log, (std::vector<std::string>{"delete old"}));
-}
-
-TEST_F(FactoryTest, RegisteredMakersServeTheTwoArgumentForm)
-{
-    DiagramBlock& mixer = Add(BlockType::StdMixer, 0, false);
-    const ControllerMakers saved = RegisteredControllerMakers();
-    RegisteredControllerMakers() = kMakers;
-    EXPECT_TRUE(CreateControllers(blocks, out));
-    RegisteredControllerMakers() = saved;
-    EXPECT_EQ(mixer.controller, out.at(0).get());
 }

@@ -1,6 +1,6 @@
-// What the write, read and firmware-update sessions share: the amplifier's session
-// controller, the progress sink, the cancel event, queueing, and the guarantee that a
-// session that was queued hears exactly one OnComplete, even when it never runs.
+// What every session shares: the amplifier's session controller, the progress sink, the
+// cancel event, queueing, and the guarantee that a session that was queued hears exactly
+// one OnComplete, even when it never runs.
 #pragma once
 
 #include <atomic>
@@ -8,10 +8,10 @@
 #include <functional>
 #include <memory>
 
+#include "device_manager/amplifier/AmplifierTimings.h"
 #include "device_manager/amplifier/SessionInterfaces.h"
+#include "device_manager/core/RefHolder.h"
 #include "device_manager/library/seam/DeviceOperation.h"
-#include "device_manager/sessions/RefHolder.h"
-#include "device_manager/sessions/SessionTimings.h"
 #include "platform/base/Event.h"
 
 namespace CobaltDeviceManager {
@@ -22,7 +22,8 @@ public:
     SessionCore& operator=(const SessionCore&) = delete;
 
 protected:
-    SessionCore(ISessionControllerX* controller, const SessionTimings& timings);
+    // The session takes its timings from the amplifier that runs it.
+    explicit SessionCore(ISessionControllerX* controller);
     // A session queued on an amplifier whose worker ended before running it (the queue was
     // drained) tells its sink that it failed.
     ~SessionCore();

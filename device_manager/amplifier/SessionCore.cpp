@@ -1,13 +1,13 @@
 // The shared part of the sessions.
-#include "device_manager/sessions/SessionCore.h"
+#include "device_manager/amplifier/SessionCore.h"
 
 #include <new>
 #include <utility>
 
 namespace CobaltDeviceManager {
 
-SessionCore::SessionCore(ISessionControllerX* controller, const SessionTimings& timings)
-    : m_controller(controller), m_timings(timings)
+SessionCore::SessionCore(ISessionControllerX* controller)
+    : m_controller(controller), m_timings(controller->Timings().sessions)
 {
 }
 
