@@ -8,6 +8,7 @@
 
 #include "device_manager/interfaces/ICobaltAmplifier.h"
 #include "dsp_blocks/blocks/BlockTypes.h"
+#include "platform/base/MessageBoxKinds.h"
 
 class CCorvantEditorDoc;
 
@@ -33,9 +34,9 @@ protected:
 
 // Icons and buttons of a message box. A box whose caller names no icon gets the exclamation
 // icon for OK and OK/Cancel and the question icon for Yes/No.
-enum class MessageIcon { Default, Error, Warning, Information, Question };
-enum class MessageButtons { Ok, OkCancel, YesNo };
-enum class MessageAnswer { Ok, Cancel, Yes, No };
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
 
 // The document's user-facing messages and questions. The editor's windows show them as
 // boxes titled with the application's name; tests script the answers.
