@@ -283,6 +283,13 @@ void CCorvantEditorDoc::GoOffline()
     UpdateAllViews(UpdateHint::EnableControlView);
 }
 
+void CCorvantEditorDoc::OnSaveConfigResult(std::intptr_t result)
+{
+    if (result == CobaltDeviceManager::kSaveConfigNotStored) {
+        services_.prompts.ShowMessage(StringId::kConfigNotStored, MessageIcon::Error, MessageButtons::Ok);
+    }
+}
+
 void CCorvantEditorDoc::OnAmplifierStatusChanged(void* context)
 {
     auto* document = static_cast<CCorvantEditorDoc*>(context);

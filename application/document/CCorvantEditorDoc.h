@@ -87,6 +87,11 @@ public:
     // Detach, hint 4 (null), offline, lock notice hidden, hint 6. Keeps the current amplifier.
     void GoOffline();
 
+    // The outcome of a store of the configuration in the amplifier: the lParam of the
+    // save-configuration notice that ends it (CobaltDeviceManager::kSaveConfigEnds). The
+    // frame calls this after unlocking; a store that did not happen is shown to the user.
+    void OnSaveConfigResult(std::intptr_t result);
+
     // The amplifier's status callback (worker thread): flags the event and wakes the main
     // window once per batch of changes. context is the document.
     static void OnAmplifierStatusChanged(void* context);

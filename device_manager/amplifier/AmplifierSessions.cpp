@@ -8,6 +8,7 @@
 #include "device_manager/amplifier/SessionCore.h"
 #include "device_manager/core/RefCounting.h"
 #include "device_manager/core/RefHolder.h"
+#include "device_manager/interfaces/ICobaltAmplifier.h"
 #include "device_manager/library/seam/DeviceOperation.h"
 #include "platform/messages/MessagePoster.h"
 
@@ -76,9 +77,12 @@ public:
 
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
-        platform::PostWindowMessage(m_window, m_message, 1, 0);
+        platform::PostWindowMessage(m_window, m_message, kSaveConfigBegins, 0);
         const bool stored = SendStoreConfigCommand(handle, stopEvent);
-        platform::PostWindowMessage(m_window, m_message, 0, 0);
+        // The window learns the outcome with the unlock, so that a store that failed is
+        // never taken for one that happened.
+        platform::PostWindowMessage(m_window, m_message, kSaveConfigEnds,
+                                    stored ? kSaveConfigStored : kSaveConfigNotStored);
         Complete(stored ? kSessionDone : kSessionFailed);
         return stored ? 1 : 0;
     }

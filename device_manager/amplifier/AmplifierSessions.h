@@ -14,8 +14,9 @@ bool NewUpdateGlobalSettingSession(ISessionControllerX* controller, IReflectGlob
                                    const QdoGlobalSettingInput& input, IUpdateGlobalSettingSession** out);
 
 // Sends the store command and waits for the amplifier to be ready again; posts `message`
-// to `window` with (1, 0) before and (0, 0) after. Cancel is ignored. One reference for
-// the caller.
+// to `window` before and after, with the kSaveConfig notices of ICobaltAmplifier.h (the
+// second one says whether the configuration was stored). Cancel is ignored. One reference
+// for the caller.
 bool NewSaveConfigSession(ISessionControllerX* controller, platform::WindowId window, platform::MessageId message,
                           ISaveConfigSession** out);
 

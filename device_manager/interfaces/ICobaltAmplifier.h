@@ -20,6 +20,13 @@ class IUpdateFirmwareSession;
 using WindowId = std::uint64_t;
 using MessageId = std::uint32_t;
 
+// The notices SaveConfig posts (wParam, lParam): (kSaveConfigBegins, 0) before the store,
+// then (kSaveConfigEnds, kSaveConfigStored) or (kSaveConfigEnds, kSaveConfigNotStored).
+inline constexpr std::uintptr_t kSaveConfigBegins = 1;
+inline constexpr std::uintptr_t kSaveConfigEnds = 0;
+inline constexpr std::intptr_t kSaveConfigStored = 0;
+inline constexpr std::intptr_t kSaveConfigNotStored = 1;
+
 // Called on the amplifier's worker thread when the hardware status changed (or once
 // after it was set); it may only set flags or post messages.
 using HwStatusCallback = void (*)(void* context);
@@ -86,7 +93,8 @@ public:
     virtual bool GetHardwareStatus(std::uint32_t* out) = 0;
 
     // Queues a store of the configuration in the amplifier; message is posted to window
-    // before and after the store. True once queued, without waiting.
+    // before and after the store (the kSaveConfig notices above, the second one telling
+    // whether the configuration was stored). True once queued, without waiting.
     virtual bool SaveConfig(WindowId window, MessageId message) = 0;
 
 protected:

@@ -48,6 +48,7 @@ inline constexpr std::uint32_t kConvertToMV440 = 182;
 inline constexpr std::uint32_t kConvertFailed = 183;
 inline constexpr std::uint32_t kSavingConfiguration = 184;
 inline constexpr std::uint32_t kConfigSwitchRear = 185;
+inline constexpr std::uint32_t kConfigNotStored = 186;
 
 // Firmware update.
 inline constexpr std::uint32_t kNoFirmwareFiles = 137;

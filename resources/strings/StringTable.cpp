@@ -56,6 +56,7 @@ constexpr StringEntry kEntries[] = {
     {183, "Cannot convert model type.", ""},
     {184, "Uploading configuration to the amplifier.\n\nPlease wait a moment.", ""},
     {185, "CONFIG DIP switch is set to \"REAR\" \n\nChange the CONFIG DIP switch to \"Software\" in order to use Corvantine Editor.", ""},
+    {186, "The configuration was not stored in the amplifier.", ""},
     {16390, "ViewEnvironment.txt", ""},
     {16397, "There is a problem with this installation of Corvantine Editor.\n\nPlease reinstall.", ""},
     {16412, "msec", ""},

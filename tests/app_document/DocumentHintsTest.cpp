@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "application/document/AmplifierRef.h"
+#include "resources/strings/StringIds.h"
 #include "tests/app_document/DocumentTestSupport.h"
 
 namespace {
@@ -167,6 +168,17 @@ TEST_F(DocumentHintsTest, DestroyingTheDocumentStopsTheAmplifiersCallsIntoIt)
     }
     EXPECT_EQ(amplifier.callback, nullptr);
     CurrentAmplifier::Set(nullptr);
+}
+
+// The frame hands the document the outcome carried by the store's unlock notice; only a
+// store that did not happen is shown.
+TEST_F(DocumentHintsTest, AConfigurationThatWasNotStoredIsReported)
+{
+    Doc().OnSaveConfigResult(CobaltDeviceManager::kSaveConfigStored);
+    EXPECT_TRUE(prompts.messages.empty());
+    Doc().OnSaveConfigResult(CobaltDeviceManager::kSaveConfigNotStored);
+    EXPECT_EQ(prompts.messages, std::vector<std::uint32_t>{StringId::kConfigNotStored});
+    EXPECT_EQ(prompts.icons, std::vector<MessageIcon>{MessageIcon::Error});
 }
 
 }  // namespace

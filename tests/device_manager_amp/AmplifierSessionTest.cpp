@@ -125,8 +125,9 @@ TEST(AmplifierSessions, SaveConfigReturnsAtOnceAndPostsAroundTheStore)
     EXPECT_TRUE(commands.empty() || !commands[0].completed);
     ASSERT_TRUE(window.WaitForCount(message, 2, 5s));
     const auto posts = window.Messages(message);
-    EXPECT_EQ(posts[0].wParam, 1u);
-    EXPECT_EQ(posts[1].wParam, 0u);
+    EXPECT_EQ(posts[0].wParam, kSaveConfigBegins);
+    EXPECT_EQ(posts[1].wParam, kSaveConfigEnds);
+    EXPECT_EQ(posts[1].lParam, kSaveConfigStored);
     const auto sent = device.library->Calls(FakeOperationKind::SendCommand);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].words[0], 1);
@@ -134,6 +135,26 @@ TEST(AmplifierSessions, SaveConfigReturnsAtOnceAndPostsAroundTheStore)
     EXPECT_EQ(sent[0].words[2], 0);
     // The store is followed by a wait for the ready flag.
     EXPECT_GE(device.ReadyReads(), 1u);
+    ReleaseAmplifier(amplifier);
+}
+
+// The worker's store fails: the unlock notice carries the failure to the window.
+TEST(AmplifierSessions, AFailedStoreEndsWithANoticeSayingNotStored)
+{
+    ScriptedAmplifier device;
+    CobaltAmplifier* amplifier = OpenAmplifier(device, QuickTimings());
+    ASSERT_NE(amplifier, nullptr);
+    OperationBehaviour failing;
+    failing.failures = 1;
+    device.SetBehaviour(FakeOperationKind::SendCommand, failing);
+    platform::RecordingWindow window;
+    const platform::MessageId message = platform::RegisterMessage("VeskQuarry_NotifySaveConfig");
+    ASSERT_TRUE(amplifier->SaveConfig(window.Id(), message));
+    ASSERT_TRUE(window.WaitForCount(message, 2, 5s));
+    const auto posts = window.Messages(message);
+    EXPECT_EQ(posts[0].wParam, kSaveConfigBegins);
+    EXPECT_EQ(posts[1].wParam, kSaveConfigEnds);
+    EXPECT_EQ(posts[1].lParam, kSaveConfigNotStored);
     ReleaseAmplifier(amplifier);
 }
 

@@ -2,12 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "device_manager/amplifier/AmplifierSessions.h"
+#include "device_manager/interfaces/ICobaltAmplifier.h"
 #include "platform/messages/RecordingWindow.h"
 #include "tests/device_manager_sessions/SessionTestSupport.h"
 
 using namespace session_test;
 
 namespace {
+
+using Notice = std::pair<std::uintptr_t, std::intptr_t>;
+const std::vector<Notice> kStored{{kSaveConfigBegins, 0}, {kSaveConfigEnds, kSaveConfigStored}};
+const std::vector<Notice> kNotStored{{kSaveConfigBegins, 0}, {kSaveConfigEnds, kSaveConfigNotStored}};
 
 class SaveConfigSessionTest : public ::testing::Test {
 protected:
@@ -33,12 +38,12 @@ protected:
         return controller->RunNext(library.DeviceHandle(), &stop);
     }
 
-    std::vector<std::uintptr_t> Notices()
+    // (wParam, lParam) of each notice.
+    std::vector<std::pair<std::uintptr_t, std::intptr_t>> Notices()
     {
-        std::vector<std::uintptr_t> notices;
+        std::vector<std::pair<std::uintptr_t, std::intptr_t>> notices;
         for (const auto& posted : window.Messages(message)) {
-            EXPECT_EQ(posted.lParam, 0);
-            notices.push_back(posted.wParam);
+            notices.emplace_back(posted.wParam, posted.lParam);
         }
         return notices;
     }
@@ -56,7 +61,7 @@ protected:
 TEST_F(SaveConfigSessionTest, AStorePostsTheLockThenTheUnlockNoticeAndEndsWithZero)
 {
     EXPECT_EQ(Store(), 1);
-    EXPECT_EQ(Notices(), (std::vector<std::uintptr_t>{1, 0}));
+    EXPECT_EQ(Notices(), kStored);
     const auto commands = library.Calls(FakeOperationKind::SendCommand);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0].words[0], 1);
@@ -65,11 +70,11 @@ TEST_F(SaveConfigSessionTest, AStorePostsTheLockThenTheUnlockNoticeAndEndsWithZe
     EXPECT_EQ(progress->Events(), std::vector<std::string>{"C 0"});
 }
 
-TEST_F(SaveConfigSessionTest, AStoreCommandThatFailsEndsWithTwoAfterBothNotices)
+TEST_F(SaveConfigSessionTest, AStoreCommandThatFailsEndsWithTwoAndAnUnlockNoticeSayingNotStored)
 {
     library.SetScript([](const FakeOperationCall&) { return Edited([](FakeOperationScript& s) { s.success = false; }); });
     EXPECT_EQ(Store(), 0);
-    EXPECT_EQ(Notices(), (std::vector<std::uintptr_t>{1, 0}));
+    EXPECT_EQ(Notices(), kNotStored);
     EXPECT_EQ(progress->Events(), std::vector<std::string>{"C 2"});
 }
 
@@ -77,7 +82,7 @@ TEST_F(SaveConfigSessionTest, AnAmplifierThatNeverGetsReadyAgainMakesTheStoreFai
 {
     controller->SetReady(false);
     EXPECT_EQ(Store(), 0);
-    EXPECT_EQ(Notices(), (std::vector<std::uintptr_t>{1, 0}));
+    EXPECT_EQ(Notices(), kNotStored);
     EXPECT_EQ(progress->Events(), std::vector<std::string>{"C 2"});
 }
 
@@ -89,6 +94,6 @@ TEST_F(SaveConfigSessionTest, AStoreThatCannotStartFailsAndStillUnlocks)
     ASSERT_TRUE(session->Start(progress));
     session->Release();
     EXPECT_EQ(controller->RunNext(nullptr, &stop), 0);
-    EXPECT_EQ(Notices(), (std::vector<std::uintptr_t>{1, 0}));
+    EXPECT_EQ(Notices(), kNotStored);
     EXPECT_EQ(progress->Events(), std::vector<std::string>{"C 2"});
 }
