@@ -6,6 +6,7 @@
 #include <new>
 
 #include "device_manager/library/seam/DeviceOperation.h"
+#include "platform/base/Clock.h"
 #include "platform/messages/MessagePoster.h"
 
 namespace CobaltDeviceManager {
@@ -33,7 +34,12 @@ bool CobaltAmplifier::SetBlockParam(std::int32_t blockType, std::int32_t channel
             return false;
         }
     }
-    return m_pending->StoreBlock(blockType, channel, coefficients, coefficientSize, parameters, parameterSize, bits);
+    if (!m_pending->StoreBlock(blockType, channel, coefficients, coefficientSize, parameters, parameterSize, bits)) {
+        return false;
+    }
+    // New data have not been refused yet.
+    m_retry.Forget(bits);
+    return true;
 }
 
 // Called with m_imageLock held and no pending image: a cleared image from the pool or a
@@ -89,21 +95,46 @@ void CobaltAmplifier::WritePendingImage(platform::Event* stopEvent)
         return;
     }
     std::unique_ptr<ParamWriteImage> image;
+    std::uint64_t due = 0;
+    std::uint64_t waiting = 0;
     {
         std::lock_guard<std::mutex> guard(m_imageLock);
+        if (!m_pending) {
+            return;
+        }
+        const std::uint64_t dirty = m_pending->DirtyMask();
+        due = m_retry.DueBits(dirty, platform::TickCountMs());
+        // Only blocks whose pause ran out: a flush in the middle of a pause sends and posts
+        // nothing, so the progress label does not flash on every idle pass.
+        if (dirty != 0 && due == 0) {
+            return;
+        }
+        waiting = dirty & ~due;
         image = std::move(m_pending);
     }
-    if (!image) {
-        return;
-    }
+    image->SetDirtyMask(due);
     PostWriteNotice(0, 1);
-    const std::uint64_t failed = WriteImageBlocks(*image, handle, stopEvent);
-    PostWriteNotice(0, 0);
-    if (failed != 0) {
-        KeepFailedBlocksPending(std::move(image), failed);
+    const std::uint64_t refused = WriteImageBlocks(*image, handle, stopEvent);
+    {
+        std::lock_guard<std::mutex> guard(m_imageLock);
+        m_retry.Forget(due & ~refused);
+    }
+    if ((refused | waiting) != 0) {
+        KeepBlocksPending(std::move(image), refused | waiting, refused);
     } else {
         ReturnToPool(std::move(image));
     }
+    // Only now: whoever hears the end finds the refused blocks pending again.
+    PostWriteNotice(0, 0);
+}
+
+std::optional<std::uint64_t> CobaltAmplifier::NextRetryTick()
+{
+    std::lock_guard<std::mutex> guard(m_imageLock);
+    if (!m_pending) {
+        return std::nullopt;
+    }
+    return m_retry.NextDue(m_pending->DirtyMask());
 }
 
 std::uint64_t CobaltAmplifier::WriteImageBlocks(ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent)
@@ -151,22 +182,23 @@ bool CobaltAmplifier::WriteImageBlock(const ParamWriteImage& image, QdoHandle ha
     return outcome == DeviceOperation::Outcome::Succeeded && !operation.CancelSent();
 }
 
-void CobaltAmplifier::KeepFailedBlocksPending(std::unique_ptr<ParamWriteImage> image, std::uint64_t failed)
+void CobaltAmplifier::KeepBlocksPending(std::unique_ptr<ParamWriteImage> image, std::uint64_t keep,
+                                        std::uint64_t refused)
 {
     std::lock_guard<std::mutex> guard(m_imageLock);
     if (!m_pending) {
-        image->SetDirtyMask(failed);
+        image->SetDirtyMask(keep);
         m_pending = std::move(image);
+        m_retry.Refused(refused, platform::TickCountMs());
         return;
     }
-    // Edits made meanwhile are newer: a failed block goes back only where nothing replaced it.
+    // Edits made meanwhile are newer: a kept block goes back only where nothing replaced
+    // it, and a replaced block has new data that were never refused.
     const std::uint64_t newer = m_pending->DirtyMask();
-    for (std::uint64_t rest = failed; rest != 0; rest &= rest - 1) {
-        const int bit = std::countr_zero(rest);
-        if ((newer & (1ull << bit)) == 0) {
-            m_pending->CopyDirtyBlock(*image, bit);
-        }
+    for (std::uint64_t rest = keep & ~newer; rest != 0; rest &= rest - 1) {
+        m_pending->CopyDirtyBlock(*image, std::countr_zero(rest));
     }
+    m_retry.Refused(refused & ~newer, platform::TickCountMs());
     ReturnToPool(std::move(image));
 }
 

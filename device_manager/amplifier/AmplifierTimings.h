@@ -39,6 +39,8 @@ struct AmplifierTimings {
     ms globalSettingWait{5000}; // mute and polarity writes
     ms disconnectLimit{5000};   // retries of a disconnect answered "busy"
     ms disconnectRetry{50};
+    ms retryFirstPause{1000};   // a block the amplifier refused waits this long before it is sent again,
+    ms retryLongestPause{30000}; // twice as long after each further refusal, up to this
     SessionTimings sessions;    // the write, read and firmware-update sessions it runs
 };
 

@@ -2,6 +2,7 @@
 // the meter tick, the meter and hardware reads, the status callback and the ready wait.
 #include "device_manager/amplifier/CobaltAmplifier.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -20,11 +21,19 @@ std::uint32_t CobaltAmplifier::Run(platform::Event* stopEvent)
 {
     int polls = 0;
     for (;;) {
+        const std::uint64_t now = platform::TickCountMs();
         std::optional<std::chrono::milliseconds> timeout;
-        if (m_meterPolling.load()) {
+        const bool polling = m_meterPolling.load();
+        if (polling) {
             const std::uint64_t period = static_cast<std::uint64_t>(m_timings.meterPeriod.count());
-            const std::uint64_t since = platform::TickCountMs() - m_lastPollTick.load();
+            const std::uint64_t since = now - m_lastPollTick.load();
             timeout = std::chrono::milliseconds(since >= period ? 0 : period - since);
+        }
+        // A refused block is sent again when its pause runs out, flush or no flush.
+        const std::optional<std::uint64_t> retry = NextRetryTick();
+        if (retry) {
+            const std::chrono::milliseconds untilRetry(*retry > now ? *retry - now : 0);
+            timeout = timeout ? std::min(*timeout, untilRetry) : untilRetry;
         }
         const int woken = platform::WaitAny({stopEvent, m_writePendingEvent.get(), m_sessionEvent.get()}, timeout);
         if (woken == kStop) {
@@ -45,6 +54,13 @@ std::uint32_t CobaltAmplifier::Run(platform::Event* stopEvent)
             continue;
         }
         if (woken != platform::kWaitTimedOut) {
+            continue;
+        }
+        if (retry && platform::TickCountMs() >= *retry) {
+            WritePendingImage(stopEvent);
+        }
+        if (!polling || platform::ElapsedMs(m_lastPollTick.load()) <
+                            static_cast<std::uint64_t>(m_timings.meterPeriod.count())) {
             continue;
         }
         PollMeters(stopEvent);

@@ -60,7 +60,11 @@ bool CreateCobaltAmplifier(const std::u16string& key, std::shared_ptr<IDeviceLib
 
 CobaltAmplifier::CobaltAmplifier(std::u16string key, std::shared_ptr<IDeviceLibrary> library,
                                  const AmplifierTimings& timings, const SessionFactory& sessions)
-    : m_key(std::move(key)), m_library(std::move(library)), m_timings(timings), m_sessionFactory(sessions)
+    : m_key(std::move(key)),
+      m_library(std::move(library)),
+      m_timings(timings),
+      m_sessionFactory(sessions),
+      m_retry(timings.retryFirstPause, timings.retryLongestPause)
 {
 }
 
@@ -218,6 +222,11 @@ bool CobaltAmplifier::SetPresent(bool present)
 {
     const bool previous = m_present.exchange(present);
     if (present && !previous) {
+        // Blocks refused before are worth sending at once to an amplifier that is back.
+        {
+            std::lock_guard<std::mutex> guard(m_imageLock);
+            m_retry.ForgetAll();
+        }
         ReadGlobalSetting();
     }
     if (!present) {

@@ -11,10 +11,12 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <type_traits>
 
 #include "device_manager/amplifier/AmplifierTimings.h"
+#include "device_manager/amplifier/BlockRetryBackoff.h"
 #include "device_manager/amplifier/ICobaltAmplifierHandle.h"
 #include "device_manager/amplifier/MeterRecord.h"
 #include "device_manager/amplifier/ParamWriteImage.h"
@@ -128,7 +130,11 @@ private:
     void WritePendingImage(platform::Event* stopEvent);
     std::uint64_t WriteImageBlocks(ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent);
     bool WriteImageBlock(const ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent);
-    void KeepFailedBlocksPending(std::unique_ptr<ParamWriteImage> image, std::uint64_t failed);
+    // Puts the blocks of `keep` back into the pending image where no newer edit replaced
+    // them, and starts or lengthens the pause of those of them in `refused`.
+    void KeepBlocksPending(std::unique_ptr<ParamWriteImage> image, std::uint64_t keep, std::uint64_t refused);
+    // When the first refused block of the pending image may be sent again.
+    std::optional<std::uint64_t> NextRetryTick();
     void PostWriteNotice(std::uintptr_t done, std::intptr_t total);
 
     // Set at construction, never changed.
@@ -191,6 +197,7 @@ private:
     // Lock order: m_imageLock before m_poolLock.
     std::mutex m_imageLock;
     std::unique_ptr<ParamWriteImage> m_pending;  // guarded by m_imageLock
+    BlockRetryBackoff m_retry;                   // guarded by m_imageLock
     std::mutex m_poolLock;
     std::deque<std::unique_ptr<ParamWriteImage>> m_pool;  // guarded by m_poolLock
 };

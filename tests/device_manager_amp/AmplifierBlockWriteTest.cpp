@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -30,10 +32,10 @@ protected:
     {
         message = platform::RegisterMessage("VeskQuarry_NotifyWritingParam");
     }
-    void Open(std::uint8_t modelCode = 3)
+    void Open(std::uint8_t modelCode = 3, const AmplifierTimings& timings = QuickTimings())
     {
         device.SetIdentity(modelCode, "V5.20");
-        amplifier = OpenAmplifier(device, QuickTimings());
+        amplifier = OpenAmplifier(device, timings);
         ASSERT_NE(amplifier, nullptr);
         amplifier->SetNotifyWindow(window.Id(), message);
     }
@@ -197,20 +199,104 @@ TEST_F(BlockWrites, NoNoticesWithoutAWindow)
     EXPECT_TRUE(window.Messages(message).empty());
 }
 
-TEST_F(BlockWrites, FailedBlockStaysDirtyAndIsWrittenAtTheNextFlush)
+// Refused blocks are retried by the worker after a pause that starts at the first pause,
+// doubles and stops growing at the longest; the data reach the amplifier in the end.
+TEST_F(BlockWrites, FailedBlockStaysDirtyAndIsRetriedWithAGrowingPause)
 {
-    Open();
-    device.SetBehaviour(FakeOperationKind::WriteMCUbyID, OperationBehaviour{{}, FakeCancelReaction::EndsAtOnce, 1});
+    AmplifierTimings timings = QuickTimings();
+    timings.retryFirstPause = 20ms;
+    timings.retryLongestPause = 40ms;
+    Open(3, timings);
+    device.SetBehaviour(FakeOperationKind::WriteMCUbyID, OperationBehaviour{{}, FakeCancelReaction::EndsAtOnce, 3});
     ASSERT_TRUE(Store(2, 0, 0x21));
     ASSERT_TRUE(Store(4, 0, 0x41));
     ASSERT_TRUE(FlushAndWait());
-    EXPECT_EQ(amplifier->PendingDirtyMask(), 0x10u);
-    ASSERT_TRUE(FlushAndWait());
-    EXPECT_EQ(WrittenMasks(), (std::vector<std::uint64_t>{0x10, 0x1000, 0x10}));
+    ASSERT_TRUE(WaitUntil([&] { return WrittenMasks().size() == 5; }));
+    ASSERT_TRUE(WaitUntil([&] { return amplifier->PendingDirtyMask() == 0; }));
+    EXPECT_EQ(WrittenMasks(), (std::vector<std::uint64_t>{0x10, 0x1000, 0x10, 0x1000, 0x10}));
     const auto writes = device.library->Calls(FakeOperationKind::WriteMCUbyID);
     EXPECT_TRUE(writes.back().succeeded);
     EXPECT_EQ(writes.back().input[16], 0x21);
-    EXPECT_EQ(amplifier->PendingDirtyMask(), 0u);
+    // Block 0x10 was refused three times: 20 ms, then 40 ms, then 40 ms again.
+    const auto gap = [&](std::size_t from, std::size_t to) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(writes[to].startedAt - writes[from].startedAt);
+    };
+    EXPECT_GE(gap(0, 2), 20ms);
+    EXPECT_GE(gap(2, 4), 40ms);
+}
+
+// A flush while the pause runs writes nothing and posts nothing, so the progress label
+// does not flash on every idle pass; the worker is known to have taken each flush once a
+// mute change, which it runs after pending writes, has returned.
+TEST_F(BlockWrites, ARefusedBlockIsNotResentOnEveryFlush)
+{
+    Open();
+    device.SetBehaviour(FakeOperationKind::WriteMCUbyID, OperationBehaviour{{}, FakeCancelReaction::EndsAtOnce, 1000});
+    ASSERT_TRUE(Store(2, 0, 0x21));
+    ASSERT_TRUE(FlushAndWait());
+    const std::size_t notices = window.Messages(message).size();
+    for (int pass = 0; pass < 5; ++pass) {
+        amplifier->FlushBlockParams();
+        ASSERT_TRUE(amplifier->SetMute(pass % 2 == 0));
+    }
+    EXPECT_EQ(WrittenMasks().size(), 1u);
+    EXPECT_EQ(window.Messages(message).size(), notices);
+    EXPECT_EQ(amplifier->PendingDirtyMask(), 0x10u);
+}
+
+// The pause belongs to the data that were refused: a changed block, or a block of an
+// amplifier that is present again, is written at the next flush.
+TEST_F(BlockWrites, AChangedBlockOrAReturningAmplifierEndsThePause)
+{
+    Open();
+    device.SetBehaviour(FakeOperationKind::WriteMCUbyID, OperationBehaviour{{}, FakeCancelReaction::EndsAtOnce, 1000});
+    ASSERT_TRUE(Store(2, 0, 0x21));
+    ASSERT_TRUE(FlushAndWait());
+    ASSERT_TRUE(Store(2, 0, 0x22));
+    ASSERT_TRUE(FlushAndWait());
+    ASSERT_EQ(WrittenMasks().size(), 2u);
+    amplifier->SetPresent(false);
+    amplifier->SetPresent(true);
+    ASSERT_TRUE(FlushAndWait());
+    EXPECT_EQ(WrittenMasks().size(), 3u);
+    EXPECT_EQ(device.library->Calls(FakeOperationKind::WriteMCUbyID).back().input[16], 0x22);
+}
+
+// Posts the notices to a window that, at the end notice, looks at what is pending.
+class PendingAtEndTarget final : public platform::IMessageTarget {
+public:
+    explicit PendingAtEndTarget(CobaltAmplifier*& amplifier) : m_amplifier(amplifier) {}
+    void Deliver(const platform::PostedMessage& posted) override
+    {
+        if (posted.wParam == 0 && posted.lParam == 0) {
+            std::lock_guard<std::mutex> guard(lock);
+            pendingAtEnd.push_back(m_amplifier->PendingDirtyMask());
+        }
+    }
+    std::mutex lock;
+    std::vector<std::uint64_t> pendingAtEnd;  // guarded by lock
+
+private:
+    CobaltAmplifier*& m_amplifier;
+};
+
+TEST_F(BlockWrites, TheEndNoticeComesAfterAFailedBlockIsPendingAgain)
+{
+    Open();
+    auto target = std::make_shared<PendingAtEndTarget>(amplifier);
+    const platform::WindowId watching = platform::AddMessageWindow(target);
+    amplifier->SetNotifyWindow(watching, message);
+    device.SetBehaviour(FakeOperationKind::WriteMCUbyID, OperationBehaviour{{}, FakeCancelReaction::EndsAtOnce, 1});
+    ASSERT_TRUE(Store(2, 0, 0x21));
+    amplifier->FlushBlockParams();
+    ASSERT_TRUE(WaitUntil([&] {
+        std::lock_guard<std::mutex> guard(target->lock);
+        return !target->pendingAtEnd.empty();
+    }));
+    amplifier->SetNotifyWindow(platform::kNoWindow, platform::kNoMessage);
+    platform::RemoveMessageWindow(watching);
+    std::lock_guard<std::mutex> guard(target->lock);
+    EXPECT_EQ(target->pendingAtEnd.front(), 0x10u);
 }
 
 TEST_F(BlockWrites, NewerEditWinsOverAFailedBlockOfTheSameBlock)
