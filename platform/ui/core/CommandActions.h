@@ -1,0 +1,46 @@
+// Menus, tool bars and command-bound controls on the command chain: one QAction per command
+// id, whose trigger sends the command, and whose enabled state, check mark and text come
+// from the update handlers. Updates run on every idle pass and, for a menu, right before it
+// shows (after the menu's show hooks, which may remove items).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace platform {
+
+// The action of a command, made on first use and kept by the UI layer. Its text starts as
+// the command's tool tip from the string table. Triggering it sends the command.
+QAction* CommandAction(std::uint32_t id);
+// The command of an action (0 for an action that is no command's).
+std::uint32_t ActionCommandId(const QAction* action);
+
+// Applies the router's menu state (update handler, or disabled for a command nobody
+// handles) to one action, to the actions of one menu, or to every action and bound control.
+void UpdateCommandAction(QAction& action);
+void UpdateMenu(QMenu& menu);
+void UpdateCommandUis();
+
+// Runs the show hooks and then UpdateMenu every time `menu` is about to show.
+void WatchMenu(QMenu* menu);
+// Hooks run before a watched menu shows, in the order added. Returns a handle for removal.
+int AddMenuShowHook(std::function<void(QMenu& menu)> hook);
+void RemoveMenuShowHook(int handle);
+// Deletes the items of `menu` (not of its submenus) that carry command `id`; true when one went.
+bool RemoveMenuItemByCommand(QMenu& menu, std::uint32_t id);
+
+// A control (a static text, an icon) that takes part in the idle update under command id:
+// it is enabled or disabled, and gets the text an update handler set. With
+// disableIfNoHandler a command without any handler disables the control.
+void BindCommandWidget(std::uint32_t id, QWidget* widget, bool disableIfNoHandler = true);
+void UnbindCommandWidget(QWidget* widget);
+
+// Used by the UI layer: made at start-up, dropped before the application object goes.
+void CreateCommandActions();
+void DestroyCommandActions();
+
+}  // namespace platform
