@@ -21,7 +21,9 @@ bool CobaltAmplifier::SetBlockParam(std::int32_t blockType, std::int32_t channel
                                     std::uint32_t coefficientSize, const std::uint8_t* parameters,
                                     std::uint32_t parameterSize)
 {
-    if (!ParamWriteImage::Accepts(blockType, channel, coefficients, coefficientSize, parameters, parameterSize)) {
+    // An ended amplifier has no worker left to write the block.
+    if (m_ended.load() ||
+        !ParamWriteImage::Accepts(blockType, channel, coefficients, coefficientSize, parameters, parameterSize)) {
         return false;
     }
     const std::uint64_t bits = DirtyBitsOfBlock(blockType, channel, ChannelClassOfModel(m_model));

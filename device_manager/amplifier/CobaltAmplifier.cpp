@@ -91,6 +91,20 @@ CobaltAmplifier::~CobaltAmplifier()
 
 void CobaltAmplifier::FinalRelease()
 {
+    StopService();
+}
+
+void CobaltAmplifier::End()
+{
+    m_ended.store(true);
+    SetPresent(false);
+    StopService();
+    // An amplifier whose worker ended early may still hold the device.
+    DisconnectNow();
+}
+
+void CobaltAmplifier::StopService()
+{
     IThread* thread = nullptr;
     {
         std::lock_guard<std::mutex> guard(m_threadLock);
@@ -431,20 +445,20 @@ void CobaltAmplifier::SetNotifyWindow(WindowId window, MessageId message)
 
 bool CobaltAmplifier::OpenWriteParamSession(IWriteParamSession** out)
 {
-    return out != nullptr && m_sessionFactory.newWriteParamSession != nullptr &&
+    return out != nullptr && !m_ended.load() && m_sessionFactory.newWriteParamSession != nullptr &&
            m_sessionFactory.newWriteParamSession(this, out);
 }
 
 bool CobaltAmplifier::OpenReadParamSession(IReadParamSession** out)
 {
-    return out != nullptr && m_sessionFactory.newReadParamSession != nullptr &&
+    return out != nullptr && !m_ended.load() && m_sessionFactory.newReadParamSession != nullptr &&
            m_sessionFactory.newReadParamSession(this, ChannelClassOfModel(m_model), out);
 }
 
 bool CobaltAmplifier::OpenFirmwareUpdateSession(const std::filesystem::path& firmwareFile,
                                                 IUpdateFirmwareSession** out)
 {
-    return out != nullptr && m_sessionFactory.newFirmwareUpdateSession != nullptr &&
+    return out != nullptr && !m_ended.load() && m_sessionFactory.newFirmwareUpdateSession != nullptr &&
            m_sessionFactory.newFirmwareUpdateSession(this, firmwareFile, out);
 }
 

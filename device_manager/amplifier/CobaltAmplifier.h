@@ -53,6 +53,7 @@ public:
     bool SetPresent(bool present) override;
     bool IsPresent() override;
     bool GetAmplifier(ICobaltAmplifier** out) override;
+    void End() override;
 
     // --- ICobaltAmplifier ---
     std::int32_t GetModel() override;
@@ -105,6 +106,10 @@ private:
                                       const AmplifierTimings& timings, const SessionFactory& sessions,
                                       CobaltAmplifier** out);
 
+    // Stops the worker (which disconnects on its way out), closes the session queue and
+    // lets go of sessions still queued; once done, again does nothing.
+    void StopService();
+
     // Open's steps.
     QdoHandle ConnectAmplifier();
     bool ReadDeviceIdentity(QdoHandle handle);
@@ -154,6 +159,8 @@ private:
     std::atomic<QdoHandle> m_handle{nullptr};
 
     std::atomic<bool> m_present{false};
+    // Set by End: nothing reaches the device any more.
+    std::atomic<bool> m_ended{false};
     // Mirrors of the amplifier's global settings: written by the UI after a write and by
     // the worker's reflection of one. Before the first read: normally open, not muted.
     std::atomic<bool> m_normallyOpen{true};

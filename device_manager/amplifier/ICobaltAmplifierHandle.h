@@ -18,6 +18,10 @@ public:
     virtual bool IsPresent() = 0;
     // Hands out the amplifier interface with an added reference. True.
     virtual bool GetAmplifier(ICobaltAmplifier** out) = 0;
+    // The manager drops the object: its worker stops and the device is disconnected now,
+    // even while others still hold references. The object stays valid for them, absent,
+    // and whatever would need the device fails from then on.
+    virtual void End() = 0;
 
 protected:
     ~ICobaltAmplifierHandle() = default;

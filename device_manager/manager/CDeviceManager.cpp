@@ -140,8 +140,9 @@ void CDeviceManager::RefreshAmplifierList()
         (present ? kept : dropped).push_back(handle);
     }
     m_amplifiers = std::move(kept);
-    // A vanished amplifier ends when its last other reference goes.
+    // A vanished amplifier ends now, even while a window still holds it.
     for (ICobaltAmplifierHandle* handle : dropped) {
+        handle->End();
         handle->Release();
     }
 
@@ -213,8 +214,11 @@ int CDeviceManager::CountPresent() const
 
 void CDeviceManager::ReleaseAll()
 {
+    // Each ends now, even while a window still holds it, so that the device is free for
+    // the object of the next scan.
     std::vector<ICobaltAmplifierHandle*> old = std::exchange(m_amplifiers, {});
     for (ICobaltAmplifierHandle* handle : old) {
+        handle->End();
         handle->Release();
     }
 }

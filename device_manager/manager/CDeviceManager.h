@@ -38,8 +38,7 @@ public:
     // For tests: amplifier objects from `maker`, opened with `opener`.
     CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher, AmplifierMaker maker,
                    AmplifierOpener opener);
-    // Stops the watcher if this manager started it and releases every amplifier (each
-    // then stops its worker and disconnects).
+    // Stops the watcher if this manager started it, ends and releases every amplifier.
     ~CDeviceManager();
     CDeviceManager(const CDeviceManager&) = delete;
     CDeviceManager& operator=(const CDeviceManager&) = delete;
@@ -50,8 +49,8 @@ public:
     bool SetNotifyTarget(platform::WindowId window, platform::MessageId message);
 
     // Suspend: rescans are held back (clearList is ignored). Resume: when a rescan was
-    // asked for meanwhile or clearList is set, drops every amplifier object if clearList,
-    // then rescans.
+    // asked for meanwhile or clearList is set, ends and drops every amplifier object if
+    // clearList, then rescans.
     void SetScanMode(bool suspend, bool clearList);
 
     // The number of present amplifiers; the first of them goes to *out with a reference

@@ -127,8 +127,8 @@ TEST_F(DeviceManagerTest, AVanishedAmplifierIsMarkedAbsentAndReleased)
     manager->RefreshAmplifierList();
     EXPECT_EQ(Keys(), std::vector<std::string>{"B"});
     const auto events = log->Events();
-    const std::vector<std::string> tail(events.end() - 3, events.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"present A 0", "present B 1", "end A"}));
+    const std::vector<std::string> tail(events.end() - 4, events.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"present A 0", "present B 1", "end-service A", "end A"}));
     EXPECT_EQ(log->Alive(), 1);
 }
 
@@ -327,4 +327,38 @@ TEST(DeviceManagerAmplifiers, TheirSessionOpenersWorkWithoutAnyStartUpStep)
         }
     }
     amplifier->Release();
+}
+
+// Clearing the list while the document still holds the amplifier: the old object lets go
+// of the device at once, so the rescan connects a new one; the holder's later calls fail.
+TEST(DeviceManagerAmplifiers, ClearingTheListEndsAnAmplifierThatIsStillHeld)
+{
+    auto library = std::make_shared<ScanScriptLibrary>();
+    library->SetScan({"REAL1"});
+    library->SetScript([](const FakeOperationCall& call) {
+        FakeOperationScript script;
+        if (call.kind == FakeOperationKind::ReadBasicInfo) {
+            script.payload = {3};
+        }
+        return script;
+    });
+    DeviceWatcher watcher(NoSources());
+    CDeviceManager manager(library, watcher);
+    manager.RefreshAmplifierList();
+    ICobaltAmplifier* held = nullptr;
+    ASSERT_EQ(manager.ForFirstActiveAmplifier(&held), 1);
+    manager.SetScanMode(false, true);
+    ICobaltAmplifier* fresh = nullptr;
+    ASSERT_EQ(manager.ForFirstActiveAmplifier(&fresh), 1);
+    EXPECT_NE(fresh, held);
+    EXPECT_EQ(library->ConnectCalls(), 2);
+    EXPECT_TRUE(library->Connected());
+    EXPECT_FALSE(held->SetMute(true));
+    IWriteParamSession* write = nullptr;
+    EXPECT_FALSE(held->OpenWriteParamSession(&write));
+    const std::uint8_t polarity[1] = {0};
+    EXPECT_FALSE(held->SetBlockParam(8, 0, polarity, 1, polarity, 1));
+    held->Release();
+    EXPECT_TRUE(library->Connected());
+    fresh->Release();
 }

@@ -39,6 +39,11 @@ public:
         return std::exchange(m_present, present);
     }
     bool IsPresent() override { return m_present; }
+    void End() override
+    {
+        m_log->Add("end-service " + Narrow(m_key));
+        m_present = false;
+    }
     bool GetAmplifier(ICobaltAmplifier** out) override
     {
         ICobaltAmplifier* amplifier = this;
