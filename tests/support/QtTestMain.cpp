@@ -1,13 +1,13 @@
 // Main of the Qt test suites: a QApplication on the offscreen platform, private folders for
 // settings and runtime files and the C locale, so tests touch nothing of the user's and
 // pixels come out the same on every machine.
-#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "platform/ui/core/UiLayer.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -36,7 +36,8 @@ int main(int argc, char** argv)
 
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    // QApplication takes the numeric locale from the environment; numbers in files stay "C".
-    std::setlocale(LC_NUMERIC, "C");
+    // As the editor's main does: the UI layer right after the QApplication (it also puts the
+    // numeric locale back to "C", which QApplication took from the environment).
+    platform::UiLayer uiLayer;
     return RUN_ALL_TESTS();
 }
