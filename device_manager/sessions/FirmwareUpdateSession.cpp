@@ -126,14 +126,19 @@ private:
         }
         bool first = true;
         std::int32_t last = 0;
-        const auto outcome = operation.Wait(PollWait(Timings().firmwareLimit), stopEvent, nullptr, [&] {
+        const auto reading = [&] {
             const std::int32_t percent = library.GetOperationProgress(handle);
             if (first || percent != last) {
                 Progress(kFirmwareProgressPercent, percent);
                 first = false;
                 last = percent;
             }
-        });
+        };
+        // The first reading goes out as soon as the transfer runs; the polls follow.
+        if (library.IsOperationCompleted(handle) != 1) {
+            reading();
+        }
+        const auto outcome = operation.Wait(PollWait(Timings().firmwareLimit), stopEvent, nullptr, reading);
         return outcome == DeviceOperation::Outcome::Succeeded;
     }
 

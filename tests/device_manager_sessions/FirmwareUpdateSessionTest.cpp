@@ -1,6 +1,7 @@
 // The firmware-update session: the order of its steps and progress codes, and its failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -29,6 +30,7 @@ struct AmplifierScript {
     bool resetEntersBootLoader = true;
     bool transferSucceeds = true;
     std::optional<std::uint8_t> transferProgress;
+    std::chrono::milliseconds transferLatency{80};
 };
 
 class FirmwareUpdateSessionTest : public ::testing::Test {
@@ -50,7 +52,7 @@ protected:
                 }
                 break;
             case FakeOperationKind::UpgradeFirmware:
-                script.latency = std::chrono::milliseconds(80);
+                script.latency = amp->transferLatency;
                 script.success = amp->transferSucceeds;
                 script.progress = amp->transferProgress;
                 break;
@@ -142,6 +144,24 @@ TEST_F(FirmwareUpdateSessionTest, APercentageIsReportedOnlyWhenItChanges)
     EXPECT_EQ(RunUpdate(), -1);
     EXPECT_EQ(progress->Events(),
               (std::vector<std::string>{"P 2 0", "P 0 30", "P 3 0", "P 4 0", "C 0"}));
+}
+
+// The first reading goes to the sink as soon as the transfer runs, not a poll later: a
+// transfer shorter than one poll still reports its percentage.
+TEST_F(FirmwareUpdateSessionTest, TheFirstPercentageIsPassedAtOnceThenPolled)
+{
+    controller->EditSessionTimings().firmwarePoll = std::chrono::milliseconds(1000);
+    amp->inBootLoader = true;
+    // The percentage rises with the time the transfer has run.
+    amp->transferLatency = std::chrono::milliseconds(400);
+    EXPECT_EQ(RunUpdate(), -1);
+    const std::vector<std::string> events = progress->Events();
+    const auto transfer = std::find(events.begin(), events.end(), "P 2 0");
+    ASSERT_NE(transfer, events.end());
+    ASSERT_NE(transfer + 1, events.end());
+    const std::string& first = *(transfer + 1);
+    ASSERT_EQ(first.rfind("P 0 ", 0), 0u) << first;
+    EXPECT_LT(std::stoi(first.substr(4)), 50) << first;
 }
 
 TEST_F(FirmwareUpdateSessionTest, AFailedResetEndsWithTwoBeforeAnyTransfer)

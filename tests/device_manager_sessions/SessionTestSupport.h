@@ -39,6 +39,8 @@ public:
     bool Enqueue(ISessionX* session) override;
     IDeviceLibrary& Library() override { return m_library; }
     const AmplifierTimings& Timings() override { return m_timings; }
+    // Sessions made after a change take it.
+    SessionTimings& EditSessionTimings() { return m_timings.sessions; }
     bool WaitDeviceReady(QdoHandle, platform::Event*) override { return m_ready; }
     // What the ready wait answers.
     void SetReady(bool ready) { m_ready = ready; }
