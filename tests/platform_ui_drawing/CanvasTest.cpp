@@ -165,6 +165,23 @@ TEST(CanvasLines, LineToLeavesOutTheEndPixelAndPolylineJoinsOnce)
     }
     EXPECT_EQ(Pattern(image, Rect{0, 0, 10, 8}),
               "..........\n.xxxxx....\n..........\n.xxxx.....\n....x.....\n....x.....\n....x.....\n..........\n");
+    // Backwards and steep lines leave out their own end, not the toolkit's last pixel.
+    QImage back = Blank(6, 6);
+    {
+        Canvas canvas(back);
+        canvas.MoveTo(4, 5);
+        canvas.LineTo(4, 1);
+        canvas.MoveTo(3, 0);
+        canvas.LineTo(0, 2);
+        canvas.SelectPen(Pen{0x000000, 1, PenStyle::Dot});
+        canvas.SetBkColor(0x0000FF);
+        canvas.MoveTo(0, 4);
+        canvas.LineTo(4, 4);  // opaque mode: the gaps take the background colour
+    }
+    EXPECT_EQ(At(back, 0, 4), 0x000000u);
+    EXPECT_EQ(At(back, 1, 4), 0x0000FFu);
+    EXPECT_EQ(At(back, 2, 4), 0x000000u);
+    EXPECT_EQ(Pattern(back, Rect{0, 0, 6, 6}), "...x..\n.xx...\n....x.\n....x.\nxxxxx.\n....x.\n");
 }
 
 TEST(CanvasLines, IntegerModeDrawsWholePixelsAndAntiAliasedModeSmooths)
@@ -226,4 +243,30 @@ TEST(CanvasPainter, DrawsThroughATranslatedPainterAndLeavesItsStateAsItWas)
     EXPECT_EQ(painter.font(), before);
     painter.end();
     EXPECT_EQ(At(image, 4, 3), 0x0000FFu);
+}
+
+TEST(CanvasShapes, FrameRectPolygonAndSizeGrip)
+{
+    QImage image = Blank(12, 12);
+    {
+        Canvas canvas(image);
+        canvas.FrameRect(Rect{0, 0, 4, 3}, StockBrush::kGrey);
+        canvas.SelectPen(SolidPen(0x000000));
+        const QPoint arrow[] = {{5, 1}, {9, 4}, {5, 7}};
+        canvas.Polygon(arrow);
+    }
+    QImage grip = Blank(16, 16);
+    {
+        Canvas canvas(grip);
+        canvas.DrawSizeGrip(Rect{4, 4, 16, 16});
+    }
+    EXPECT_EQ(Pattern(image, Rect{0, 0, 4, 3}), "xxxx\nx..x\nxxxx\n");
+    EXPECT_EQ(At(image, 1, 1), 0xFFFFFFu);
+    EXPECT_EQ(At(image, 9, 4), 0x000000u);  // every point lies on the outline
+    EXPECT_EQ(At(image, 6, 4), 0xFFFFFFu);  // the white default brush inside
+    EXPECT_EQ(At(grip, 15, 13), SysColor::kButtonShadow);  // distance 2 from the corner
+    EXPECT_EQ(At(grip, 14, 14), SysColor::kButtonShadow);
+    EXPECT_EQ(At(grip, 15, 14), SysColor::kButtonHighlight);
+    EXPECT_EQ(At(grip, 15, 15), 0xFFFFFFu);  // the corner itself stays
+    EXPECT_EQ(At(grip, 3, 15), 0xFFFFFFu);   // nothing outside the rectangle
 }

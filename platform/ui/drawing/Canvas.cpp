@@ -25,28 +25,6 @@ int StepChannel(int start, int end, int i, int n)
     return start + (end - start) * i / (n - 1);
 }
 
-// Text as it is shown: without the mnemonic marks, and on one line when asked.
-QString ShownText(const QString& text, unsigned flags)
-{
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        QChar c = text[i];
-        if (!(flags & TextFlag::kNoPrefix) && c == u'&') {
-            if (i + 1 < text.size() && text[i + 1] == u'&') {
-                shown += u'&';
-                ++i;
-            }
-            continue;
-        }
-        if ((flags & TextFlag::kSingleLine) && (c == u'\n' || c == u'\r')) {
-            c = u' ';
-        }
-        shown += c;
-    }
-    return shown;
-}
-
 }  // namespace
 
 QColor ToQColor(ColorRef colour)
@@ -210,6 +188,17 @@ void Canvas::FillRect(const Rect& rect, const Brush& brush)
     }
 }
 
+void Canvas::FrameRect(const Rect& rect, const Brush& brush)
+{
+    if (brush.hollow || rect.IsEmpty()) {
+        return;
+    }
+    FillSolidRect(Rect{rect.left, rect.top, rect.right, rect.top + 1}, brush.colour);
+    FillSolidRect(Rect{rect.left, rect.bottom - 1, rect.right, rect.bottom}, brush.colour);
+    FillSolidRect(Rect{rect.left, rect.top, rect.left + 1, rect.bottom}, brush.colour);
+    FillSolidRect(Rect{rect.right - 1, rect.top, rect.right, rect.bottom}, brush.colour);
+}
+
 void Canvas::GradientFill(const Rect& rect, ColorRef start, ColorRef end, GradientDirection direction)
 {
     if (rect.IsEmpty()) {
@@ -278,10 +267,14 @@ void Canvas::Rectangle(const Rect& rect)
     }
     if (pen.style == PenStyle::Solid && pen.width <= 1) {
         FillRect(rect.Deflated(1, 1), m_state.brush);
-        FillSolidRect(Rect{rect.left, rect.top, rect.right, rect.top + 1}, pen.colour);
-        FillSolidRect(Rect{rect.left, rect.bottom - 1, rect.right, rect.bottom}, pen.colour);
-        FillSolidRect(Rect{rect.left, rect.top, rect.left + 1, rect.bottom}, pen.colour);
-        FillSolidRect(Rect{rect.right - 1, rect.top, rect.right, rect.bottom}, pen.colour);
+        FrameRect(rect, SolidBrush(pen.colour));
+        return;
+    }
+    if (pen.width <= 1 && m_state.drawMode == DrawMode::Integer) {
+        FillRect(rect.Deflated(1, 1), m_state.brush);
+        const QPoint corners[] = {{rect.left, rect.top}, {rect.right - 1, rect.top}, {rect.right - 1, rect.bottom - 1},
+                                  {rect.left, rect.bottom - 1}, {rect.left, rect.top}};
+        Polyline(corners);
         return;
     }
     ApplyPen();
@@ -307,6 +300,31 @@ void Canvas::Ellipse(const Rect& rect)
     }
 }
 
+void Canvas::Polygon(std::span<const QPoint> points)
+{
+    if (points.size() < 2) {
+        return;
+    }
+    ApplyPen();
+    ApplyBrush();
+    if (m_state.drawMode == DrawMode::AntiAliased) {
+        std::vector<QPointF> centred;
+        centred.reserve(points.size());
+        for (const QPoint& point : points) {
+            centred.push_back(QPointF(point) + QPointF(0.5, 0.5));
+        }
+        m_painter->drawPolygon(centred.data(), static_cast<int>(centred.size()));
+        return;
+    }
+    // Fill first, then the outline edge by edge, so every vertex is drawn as line drawing
+    // draws it (each edge from its start, the closing edge back to the first point).
+    m_painter->setPen(Qt::NoPen);
+    m_painter->drawPolygon(points.data(), static_cast<int>(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        DrawLineWithoutEnd(points[i], points[(i + 1) % points.size()]);
+    }
+}
+
 void Canvas::MoveTo(int x, int y)
 {
     m_state.position = QPoint(x, y);
@@ -320,20 +338,67 @@ void Canvas::LineTo(int x, int y)
 
 void Canvas::DrawLineWithoutEnd(QPoint from, QPoint to)
 {
-    if (from == to || m_state.pen.style == PenStyle::Null) {
+    const Pen& pen = m_state.pen;
+    if (from == to || pen.style == PenStyle::Null) {
         return;
     }
-    const bool antiAliased = m_state.drawMode == DrawMode::AntiAliased;
-    const QPointF half = antiAliased ? QPointF(0.5, 0.5) : QPointF(0.0, 0.0);
-    if (m_state.pen.style == PenStyle::Dot && m_state.bkMode == BackgroundMode::Opaque) {
-        // The gaps of a dotted line show the background colour in opaque mode.
-        const Pen dotted = std::exchange(m_state.pen, SolidPen(m_state.bkColour, m_state.pen.width));
+    if (m_state.drawMode == DrawMode::AntiAliased || pen.width > 1) {
+        const QPointF half = m_state.drawMode == DrawMode::AntiAliased ? QPointF(0.5, 0.5) : QPointF(0.0, 0.0);
         ApplyPen();
         m_painter->drawLine(QPointF(from) + half, QPointF(to) + half);
-        m_state.pen = dotted;
+        return;
     }
-    ApplyPen();
-    m_painter->drawLine(QPointF(from) + half, QPointF(to) + half);
+    // Thin integer lines are stepped here rather than by the toolkit, which leaves out the
+    // pixel at the far end of its own drawing order instead of the line's end point.
+    const bool dotted = pen.style == PenStyle::Dot;
+    const bool fillGaps = dotted && m_state.bkMode == BackgroundMode::Opaque;
+    const QColor ink = ToQColor(pen.colour);
+    const QColor gap = ToQColor(m_state.bkColour);
+    const int dx = std::abs(to.x() - from.x());
+    const int dy = std::abs(to.y() - from.y());
+    const int stepX = to.x() > from.x() ? 1 : -1;
+    const int stepY = to.y() > from.y() ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const int count = xMajor ? dx : dy;
+    // Pixels in a row along the major axis with the same minor coordinate form one run.
+    QPoint runStart = from;
+    int runLength = 0;
+    auto flush = [&](const QColor& colour) {
+        if (runLength == 0) {
+            return;
+        }
+        const QPoint runEnd = xMajor ? runStart + QPoint(stepX * (runLength - 1), 0)
+                                     : runStart + QPoint(0, stepY * (runLength - 1));
+        m_painter->fillRect(QRect(QPoint(std::min(runStart.x(), runEnd.x()), std::min(runStart.y(), runEnd.y())),
+                                  QPoint(std::max(runStart.x(), runEnd.x()), std::max(runStart.y(), runEnd.y()))),
+                            colour);
+        runLength = 0;
+    };
+    int error = (xMajor ? dx : dy) / 2;
+    QPoint pixel = from;
+    for (int i = 0; i < count; ++i) {
+        if (dotted) {
+            if (i % 2 == 0 || fillGaps) {
+                m_painter->fillRect(QRect(pixel, QSize(1, 1)), i % 2 == 0 ? ink : gap);
+            }
+        } else {
+            if (runLength == 0) {
+                runStart = pixel;
+            }
+            ++runLength;
+        }
+        // Step along the major axis; the minor axis moves when the error crosses zero.
+        error -= xMajor ? dy : dx;
+        const bool minorStep = error < 0;
+        if (minorStep) {
+            error += xMajor ? dx : dy;
+        }
+        if (minorStep && !dotted) {
+            flush(ink);
+        }
+        pixel += xMajor ? QPoint(stepX, minorStep ? stepY : 0) : QPoint(minorStep ? stepX : 0, stepY);
+    }
+    flush(ink);
 }
 
 void Canvas::Polyline(std::span<const QPoint> points)
@@ -416,81 +481,28 @@ Rect Canvas::DrawSunkenEdge(const Rect& rect)
     return rect.Deflated(2, 2);
 }
 
-int Canvas::LineHeight() const
+void Canvas::DrawSizeGrip(const Rect& rect)
 {
-    return QFontMetrics(m_state.font, m_painter->device()).height();
-}
-
-QSize Canvas::TextExtent(const QString& text) const
-{
-    const QFontMetrics metrics(m_state.font, m_painter->device());
-    return QSize(metrics.horizontalAdvance(text), metrics.height());
-}
-
-int Canvas::DrawText(std::string_view utf8, Rect& rect, unsigned flags)
-{
-    return DrawText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), rect, flags);
-}
-
-int Canvas::DrawText(const QString& text, Rect& rect, unsigned flags)
-{
-    const QFontMetrics metrics(m_state.font, m_painter->device());
-    const int lineHeight = metrics.height();
-    QStringList lines;
-    if (flags & TextFlag::kSingleLine) {
-        lines << ShownText(text, flags);
-    } else {
-        for (const QString& line : text.split(u'\n')) {
-            QString shown = ShownText(line, flags);
-            shown.remove(u'\r');
-            lines << shown;
+    constexpr int kRidges = 3;
+    constexpr int kRidgeStep = 4;
+    const int size = std::min(rect.Width(), rect.Height());
+    const int right = rect.right - 1;
+    const int bottom = rect.bottom - 1;
+    // Pixels at the same distance from the corner (dx + dy) form one diagonal line.
+    auto diagonal = [&](int distance, ColorRef colour) {
+        if (distance >= size) {
+            return;
         }
-    }
-    std::vector<int> widths;
-    int widest = 0;
-    for (QString& line : lines) {
-        if ((flags & TextFlag::kEndEllipsis) && metrics.horizontalAdvance(line) > rect.Width()) {
-            line = metrics.elidedText(line, Qt::ElideRight, std::max(rect.Width(), 0));
+        for (int step = 0; step <= distance; ++step) {
+            FillSolidRect(RectFromSize(right - step, bottom - (distance - step), 1, 1), colour);
         }
-        widths.push_back(metrics.horizontalAdvance(line));
-        widest = std::max(widest, widths.back());
+    };
+    for (int ridge = 0; ridge < kRidges; ++ridge) {
+        const int first = ridge * kRidgeStep + 1;
+        diagonal(first, SysColor::kButtonHighlight);
+        diagonal(first + 1, SysColor::kButtonShadow);
+        diagonal(first + 2, SysColor::kButtonShadow);
     }
-    const int totalHeight = lineHeight * static_cast<int>(lines.size());
-    if (flags & TextFlag::kCalcRect) {
-        rect.right = rect.left + widest;
-        rect.bottom = rect.top + totalHeight;
-        return totalHeight;
-    }
-
-    int y = rect.top;
-    if (flags & TextFlag::kSingleLine) {
-        if (flags & TextFlag::kVCenter) {
-            y = rect.top + (rect.Height() - lineHeight) / 2;
-        } else if (flags & TextFlag::kBottom) {
-            y = rect.bottom - lineHeight;
-        }
-    }
-    m_painter->save();
-    if (!(flags & TextFlag::kNoClip)) {
-        IntersectClipRect(rect);
-    }
-    m_painter->setPen(ToQColor(m_state.textColour));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int width = widths[static_cast<std::size_t>(i)];
-        int x = rect.left;
-        if (flags & TextFlag::kCenter) {
-            x = rect.left + (rect.Width() - width) / 2;
-        } else if (flags & TextFlag::kRight) {
-            x = rect.right - width;
-        }
-        const int top = y + static_cast<int>(i) * lineHeight;
-        if (m_state.bkMode == BackgroundMode::Opaque) {
-            m_painter->fillRect(QRect(x, top, width, lineHeight), ToQColor(m_state.bkColour));
-        }
-        m_painter->drawText(QPoint(x, top + metrics.ascent()), lines[i]);
-    }
-    m_painter->restore();
-    return totalHeight;
 }
 
 void Canvas::DrawImage(int x, int y, const QImage& source, int sourceX, int sourceY, int width, int height)

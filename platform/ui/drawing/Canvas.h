@@ -119,6 +119,8 @@ public:
     void FillSolidRect(const Rect& rect, ColorRef colour);
     // As FillSolidRect with the brush's colour; a hollow brush fills nothing.
     void FillRect(const Rect& rect, const Brush& brush);
+    // One-pixel border on the rectangle's outermost pixels in the brush's colour.
+    void FrameRect(const Rect& rect, const Brush& brush);
     // Two-colour linear gradient over the rectangle: row (or column) i of n gets
     // GradientStep(start, end, i, n), so the first is exactly start and the last exactly end.
     void GradientFill(const Rect& rect, ColorRef start, ColorRef end, GradientDirection direction);
@@ -127,6 +129,8 @@ public:
     // interior with the current brush. With the null pen the brush fills the whole rectangle.
     void Rectangle(const Rect& rect);
     void Ellipse(const Rect& rect);
+    // Closed polygon: outline with the current pen through every point, inside with the brush.
+    void Polygon(std::span<const QPoint> points);
 
     // Lines with the current pen from the current position; LineTo leaves out the end pixel
     // and makes the end the current position.
@@ -148,6 +152,9 @@ public:
     // Two-pixel sunken edge (shadow and dark shadow at the top and left, highlight and light at
     // the bottom and right, in the system colours); returns the rectangle inside it.
     Rect DrawSunkenEdge(const Rect& rect);
+    // The size grip of a status bar in the bottom-right corner of rect: three ridges of
+    // diagonal lines, each a highlight line and two shadow lines, on the existing background.
+    void DrawSizeGrip(const Rect& rect);
 
     // Draws text in the current font, text colour and background mode. Without kSingleLine the
     // text breaks at '\n' only. Without kNoPrefix a single '&' is dropped and "&&" shows one '&'.
