@@ -19,8 +19,8 @@ void CDeviceA200Base::CopyBasicInfo(BasicInfo* out) {
     std::memcpy(out, &basicInfo_, sizeof(BasicInfo));
 }
 
-CDeviceA200::CDeviceA200(const std::string& devicePath, const ProtocolTiming& timing)
-    : CDeviceA200Base(std::make_unique<CBootProtocol>(devicePath, timing)) {}
+CDeviceA200::CDeviceA200(DeviceLocator locator, const ProtocolTiming& timing)
+    : CDeviceA200Base(std::make_unique<CBootProtocol>(std::move(locator), timing)) {}
 
 CDeviceA200::CDeviceA200(std::unique_ptr<CBootProtocol> transport) : CDeviceA200Base(std::move(transport)) {}
 

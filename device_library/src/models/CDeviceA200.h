@@ -24,7 +24,7 @@ protected:
 
 class CDeviceA200 final : public CDeviceA200Base {
 public:
-    explicit CDeviceA200(const std::string& devicePath, const ProtocolTiming& timing = ProtocolTiming{});
+    explicit CDeviceA200(DeviceLocator locator, const ProtocolTiming& timing = ProtocolTiming{});
     // Runs on a caller-made transport (tests put an instrumented protocol here).
     explicit CDeviceA200(std::unique_ptr<CBootProtocol> transport);
     ~CDeviceA200() override;

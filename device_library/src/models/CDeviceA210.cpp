@@ -68,8 +68,8 @@ void CDeviceA210Base::CopyHwInfo(HwInfoRecord* out) {
     }
 }
 
-CDeviceA210::CDeviceA210(const std::string& devicePath, const ProtocolTiming& timing)
-    : CDeviceA210Base(std::make_unique<CBootProtocol>(devicePath, timing)) {}
+CDeviceA210::CDeviceA210(DeviceLocator locator, const ProtocolTiming& timing)
+    : CDeviceA210Base(std::make_unique<CBootProtocol>(std::move(locator), timing)) {}
 
 CDeviceA210::CDeviceA210(std::unique_ptr<CBootProtocol> transport) : CDeviceA210Base(std::move(transport)) {}
 

@@ -37,7 +37,7 @@ protected:
 
 class CDeviceA210 final : public CDeviceA210Base {
 public:
-    explicit CDeviceA210(const std::string& devicePath, const ProtocolTiming& timing = ProtocolTiming{});
+    explicit CDeviceA210(DeviceLocator locator, const ProtocolTiming& timing = ProtocolTiming{});
     // Runs on a caller-made transport (tests put an instrumented protocol here).
     explicit CDeviceA210(std::unique_ptr<CBootProtocol> transport);
     ~CDeviceA210() override;

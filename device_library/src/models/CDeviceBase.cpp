@@ -145,9 +145,8 @@ int CDeviceBase::IsPresent() const {
     return transport_ ? transport_->IsPresent() : 0;
 }
 
-const std::string& CDeviceBase::DevicePath() const {
-    static const std::string kNone;
-    return transport_ ? transport_->DevicePath() : kNone;
+std::string CDeviceBase::DevicePath() const {
+    return transport_ ? transport_->DevicePath() : std::string();
 }
 
 // What a model without the operation answers.

@@ -94,7 +94,8 @@ public:
     virtual void CopyHwInfo(HwInfoRecord* out);
 
     int IsPresent() const;
-    const std::string& DevicePath() const;
+    // The node of the device's running or last job.
+    std::string DevicePath() const;
 
 protected:
     // The job pattern every operation follows: refuse while the current job runs, drop it and its

@@ -8,15 +8,15 @@
 namespace QuarryDriver {
 
 std::unique_ptr<CDeviceBase> CreateDeviceModel(std::uint16_t vendorId, std::uint16_t productId,
-                                               const std::string& devicePath, const ProtocolTiming& timing) {
+                                               DeviceLocator locator, const ProtocolTiming& timing) {
     if (vendorId != QUARRY_MAKER_VENDOR_ID) {
         return nullptr;
     }
     if (productId == QUARRY_PRODUCT_ID_A210) {
-        return std::make_unique<CDeviceA210>(devicePath, timing);
+        return std::make_unique<CDeviceA210>(std::move(locator), timing);
     }
     if (productId == QUARRY_PRODUCT_ID_A200) {
-        return std::make_unique<CDeviceA200>(devicePath, timing);
+        return std::make_unique<CDeviceA200>(std::move(locator), timing);
     }
     return nullptr;
 }

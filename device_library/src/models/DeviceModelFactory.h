@@ -11,9 +11,9 @@
 namespace QuarryDriver {
 
 // CDeviceA210 or CDeviceA200 for the maker's vendor id with product 0xA210 or 0xA200; null for
-// any other pair. Only the path is used: the device's transport opens it for each job.
+// any other pair. The device's transport finds its node through `locator` for each job.
 std::unique_ptr<CDeviceBase> CreateDeviceModel(std::uint16_t vendorId, std::uint16_t productId,
-                                               const std::string& devicePath,
+                                               DeviceLocator locator,
                                                const ProtocolTiming& timing = ProtocolTiming{});
 
 }  // namespace QuarryDriver

@@ -52,8 +52,8 @@ std::uint32_t StepUnits(std::uint32_t type, const StepArgs& args)
 
 }  // namespace
 
-CBootProtocol::CBootProtocol(std::string devicePath, const ProtocolTiming& timing)
-    : CHidTransport(std::move(devicePath)), timing_(timing)
+CBootProtocol::CBootProtocol(DeviceLocator locator, const ProtocolTiming& timing)
+    : CHidTransport(std::move(locator)), timing_(timing)
 {
 }
 

@@ -15,7 +15,7 @@ namespace QuarryDriver {
 
 class CBootProtocol : public CHidTransport {
 public:
-    explicit CBootProtocol(std::string devicePath, const ProtocolTiming& timing = ProtocolTiming{});
+    explicit CBootProtocol(DeviceLocator locator, const ProtocolTiming& timing = ProtocolTiming{});
     ~CBootProtocol() override;
 
     const ProtocolTiming& Timing() const { return timing_; }

@@ -17,6 +17,25 @@ constexpr std::chrono::milliseconds kListLockWait{kLockWaitMs};
 constexpr std::chrono::milliseconds kPoll{kPollMs};
 }  // namespace
 
+DeviceLocator LocateByIdentity(const ScannedEntry& entry, HidEnumerator enumerate)
+{
+    return DeviceLocator(entry.path,
+                         [enumerate = std::move(enumerate), vendorId = entry.vendorId, productId = entry.productId,
+                          serial = entry.serial]() -> std::optional<std::string> {
+                             std::vector<platform::hid::HidDeviceInfo> found;
+                             if (!enumerate || !enumerate(vendorId, productId, found)) {
+                                 return std::nullopt;
+                             }
+                             for (const platform::hid::HidDeviceInfo& device : found) {
+                                 if (device.vendorId == vendorId && device.productId == productId &&
+                                     BoundedSerial(device.serial) == serial) {
+                                     return device.path;
+                                 }
+                             }
+                             return std::nullopt;
+                         });
+}
+
 DeviceRegistry::~DeviceRegistry()
 {
     Shutdown();
@@ -87,7 +106,8 @@ void DeviceRegistry::RunConnect(ScannedEntry entry)
     workerStarted_ = true;
     std::unique_ptr<CDeviceBase> device;
     try {
-        device = CreateDeviceModel(target.vendorId, target.productId, target.path, platform_.timing);
+        device = CreateDeviceModel(target.vendorId, target.productId, LocateByIdentity(target, platform_.enumerate),
+                                   platform_.timing);
     } catch (...) {
         device.reset();
     }

@@ -24,6 +24,7 @@
 #include "device_library/src/models/CDeviceBase.h"
 #include "device_library/src/protocol/ProtocolTiming.h"
 #include "device_library/src/registry/ScannedEntry.h"
+#include "device_library/src/transport/DeviceLocator.h"
 #include "device_library/src/transport/ThreadRegistry.h"
 #include "platform/hid/HidTypes.h"
 
@@ -49,6 +50,10 @@ struct RegistryPlatform {
 
     static RegistryPlatform Hid();
 };
+
+// The locator of a scanned device: before each job, the node that `enumerate` lists for its ids
+// and serial (as the registry keeps serials); no node when it lists none.
+DeviceLocator LocateByIdentity(const ScannedEntry& entry, HidEnumerator enumerate);
 
 class DeviceRegistry {
 public:

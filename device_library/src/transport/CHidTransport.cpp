@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "device_library/src/transport/BoundedLock.h"
@@ -36,7 +37,16 @@ constexpr auto kPoll = std::chrono::milliseconds(kPollMs);
 
 }  // namespace
 
-CHidTransport::CHidTransport(std::string devicePath) : devicePath_(std::move(devicePath)) {}
+CHidTransport::CHidTransport(DeviceLocator locator)
+    : locator_(std::move(locator)), devicePath_(locator_.LastKnownPath())
+{
+}
+
+std::string CHidTransport::DevicePath() const
+{
+    std::lock_guard<std::mutex> guard(pathLock_);
+    return devicePath_;
+}
 
 CHidTransport::~CHidTransport()
 {
@@ -148,7 +158,7 @@ int CHidTransport::CancelJob(std::uint32_t jobId)
     // device sees its own flag, and must not stop the one ahead of it.
     if (runningJobId_ == jobId) {
         SetCancel();
-        AbortDevice(devicePath_);
+        AbortDevice(DevicePath());
     }
     return 1;
 }
@@ -218,7 +228,8 @@ int CHidTransport::DeleteJob(std::uint32_t jobId)
 
 int CHidTransport::IsPresent() const
 {
-    return DevicePresent(devicePath_);
+    const std::optional<std::string> path = locator_.Resolve();
+    return path && DevicePresent(*path) == 1 ? 1 : 0;
 }
 
 void CHidTransport::StopAllJobs()
@@ -232,7 +243,7 @@ void CHidTransport::StopAllJobs()
         }
         if (runningJobId_ != 0) {
             SetCancel();
-            AbortDevice(devicePath_);
+            AbortDevice(DevicePath());
         }
         stopping.swap(jobs_);
     }
@@ -261,12 +272,19 @@ void CHidTransport::RunWorker(HidJobRecord* job)
         std::this_thread::sleep_for(kPoll);
     }
     bool opened = false;
+    std::optional<std::string> path;
     if (haveDevice) {
+        // The node is found anew for every job; a device that is not there fails the job.
+        path = locator_.Resolve();
+        if (path) {
+            std::lock_guard<std::mutex> guard(pathLock_);
+            devicePath_ = *path;
+        }
         // Publish first, then clear, then look at the job's flag: a cancel racing with this
         // either is seen here or finds the job running and sets the protocol flag afterwards.
         runningJobId_ = job->id;
         ClearCancel();
-        opened = job->cancel == 0 && OpenDevice(devicePath_) == 1;
+        opened = path && job->cancel == 0 && OpenDevice(*path) == 1;
     }
     if (opened) {
         progressTarget_ = &job->done;
@@ -280,7 +298,7 @@ void CHidTransport::RunWorker(HidJobRecord* job)
             }
         }
         progressTarget_ = nullptr;
-        CloseDevice(devicePath_);
+        CloseDevice(*path);
     }
     if (!opened || job->cancel != 0) {
         job->success = 0;

@@ -1,5 +1,6 @@
-// One HID device path and its jobs: ordered lists of typed steps, each job run by a worker
-// thread of its own, one job at a time per device. See HidJob.h for how a model uses it.
+// One HID device and its jobs: ordered lists of typed steps, each job run by a worker thread
+// of its own, one job at a time per device. Each job finds the device's node anew through the
+// transport's locator. See HidJob.h for how a model uses it.
 //
 // Locks: jobListLock_ guards jobs_ and every job's step list and total; it is never held while
 // waiting for deviceLock_. deviceLock_ is held by a job's worker for its whole run.
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "device_library/src/transport/DeviceLocator.h"
 #include "device_library/src/transport/HidJob.h"
 
 namespace QuarryDriver {
@@ -28,7 +30,7 @@ inline constexpr int kPollMs = 10;
 
 class CHidTransport {
 public:
-    explicit CHidTransport(std::string devicePath);
+    explicit CHidTransport(DeviceLocator locator);
     virtual ~CHidTransport();
     CHidTransport(const CHidTransport&) = delete;
     CHidTransport& operator=(const CHidTransport&) = delete;
@@ -53,8 +55,9 @@ public:
     // Deletes a job that is not running; 1 / 0.
     int DeleteJob(std::uint32_t jobId);
 
-    const std::string& DevicePath() const { return devicePath_; }
-    // 1 while the device path exists.
+    // The node of the running job, or of the last one (at first, the node the locator knows).
+    std::string DevicePath() const;
+    // 1 while the device is present where the locator finds it.
     int IsPresent() const;
 
 protected:
@@ -95,7 +98,9 @@ private:
     int RunStep(std::uint32_t type, const StepArgs& args);
     HidJobRecord* FindJob(std::uint32_t jobId) const;  // under jobListLock_
 
-    const std::string devicePath_;
+    const DeviceLocator locator_;
+    mutable std::mutex pathLock_;
+    std::string devicePath_;  // guarded by pathLock_; written by a worker before it opens the node
     std::vector<std::unique_ptr<HidJobRecord>> jobs_;  // guarded by jobListLock_, creation order
     mutable std::mutex jobListLock_;
     std::mutex deviceLock_;                             // held by a worker for its whole job
