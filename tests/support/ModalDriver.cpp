@@ -21,6 +21,7 @@ MessageAnswer RefusingAnswer(MessageButtons buttons)
 {
     switch (buttons) {
     case MessageButtons::OkCancel:
+    case MessageButtons::YesNoCancel:
         return MessageAnswer::Cancel;
     case MessageButtons::YesNo:
         return MessageAnswer::No;

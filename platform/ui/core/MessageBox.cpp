@@ -44,6 +44,7 @@ MessageAnswer RunQtBox(const MessageBoxRequest& request)
     box.setTextFormat(Qt::PlainText);
     QPushButton* first = nullptr;
     QPushButton* second = nullptr;
+    QPushButton* third = nullptr;
     switch (request.buttons) {
     case MessageButtons::Ok:
         first = box.addButton(QMessageBox::Ok);
@@ -59,6 +60,12 @@ MessageAnswer RunQtBox(const MessageBoxRequest& request)
         second = box.addButton(QMessageBox::No);
         box.setEscapeButton(second);
         break;
+    case MessageButtons::YesNoCancel:
+        first = box.addButton(QMessageBox::Yes);
+        second = box.addButton(QMessageBox::No);
+        third = box.addButton(QMessageBox::Cancel);
+        box.setEscapeButton(third);
+        break;
     }
     box.setDefaultButton(request.secondButtonDefault && second != nullptr ? second : first);
     box.exec();
@@ -68,6 +75,11 @@ MessageAnswer RunQtBox(const MessageBoxRequest& request)
         return firstChosen ? MessageAnswer::Ok : MessageAnswer::Cancel;
     case MessageButtons::YesNo:
         return firstChosen ? MessageAnswer::Yes : MessageAnswer::No;
+    case MessageButtons::YesNoCancel:
+        if (firstChosen) {
+            return MessageAnswer::Yes;
+        }
+        return box.clickedButton() == second ? MessageAnswer::No : MessageAnswer::Cancel;
     default:
         return MessageAnswer::Ok;
     }
@@ -80,7 +92,8 @@ MessageIcon EffectiveIcon(MessageIcon icon, MessageButtons buttons)
     if (icon != MessageIcon::Default) {
         return icon;
     }
-    return buttons == MessageButtons::YesNo ? MessageIcon::Question : MessageIcon::Warning;
+    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageIcon::Question
+                                                                                       : MessageIcon::Warning;
 }
 
 std::string ProgramCaption()
