@@ -10,10 +10,12 @@
 #include <QAction>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
 #include "platform/ui/core/Commands.h"
 #include "platform/ui/core/ControlIds.h"
+#include "platform/ui/core/OwnerDrawButton.h"
 #include "resources/strings/StringTable.h"
 
 namespace platform {
@@ -185,10 +187,11 @@ bool RemoveMenuItemByCommand(QMenu& menu, std::uint32_t id)
     return removed;
 }
 
-void BindCommandWidget(std::uint32_t id, QWidget* widget, bool disableIfNoHandler)
+void BindCommandWidget(std::uint32_t id, QWidget* widget)
 {
     UnbindCommandWidget(widget);
-    Get().widgets.push_back({id, widget, disableIfNoHandler});
+    const bool pushButton = qobject_cast<QPushButton*>(widget) != nullptr || qobject_cast<OwnerDrawButton*>(widget) != nullptr;
+    Get().widgets.push_back({id, widget, pushButton});
 }
 
 void UnbindCommandWidget(QWidget* widget)

@@ -33,10 +33,11 @@ void RemoveMenuShowHook(int handle);
 // Deletes the items of `menu` (not of its submenus) that carry command `id`; true when one went.
 bool RemoveMenuItemByCommand(QMenu& menu, std::uint32_t id);
 
-// A control (a static text, an icon) that takes part in the idle update under command id:
-// it is enabled or disabled, and gets the text an update handler set. With
-// disableIfNoHandler a command without any handler disables the control.
-void BindCommandWidget(std::uint32_t id, QWidget* widget, bool disableIfNoHandler = true);
+// A control of a bar (a static text, an icon, a button) that takes part in the idle update
+// under command id: it gets the enabled state and the text an update handler set. As the
+// class library did, a push button whose command nobody handles goes grey; other controls
+// never do by themselves.
+void BindCommandWidget(std::uint32_t id, QWidget* widget);
 void UnbindCommandWidget(QWidget* widget);
 
 // Used by the UI layer: made at start-up, dropped before the application object goes.

@@ -69,7 +69,12 @@ void UpDown::SetRange32(int lower, int upper)
 {
     m_lower = lower;
     m_upper = upper;
-    SetPos32(m_position);
+}
+
+int UpDown::GetPos32()
+{
+    ReadBuddyInt();
+    return m_position;
 }
 
 void UpDown::SetPos32(int position)

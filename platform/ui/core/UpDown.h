@@ -29,14 +29,15 @@ public:
 
     std::uint32_t Style() const { return m_style; }
 
-    // The up arrow moves toward `upper` (which may be below `lower`). The position is
-    // clamped into the new range.
+    // The up arrow moves toward `upper` (which may be below `lower`). As with the system's
+    // control, the position and the buddy stay as they are; the next step clamps.
     void SetRange32(int lower, int upper);
     int Lower() const { return m_lower; }
     int Upper() const { return m_upper; }
     // Clamped into the range; updates a set-buddy-int buddy. No notice.
     void SetPos32(int position);
-    int GetPos32() const { return m_position; }
+    // With set-buddy-int, a valid number typed into the buddy becomes the position first.
+    int GetPos32();
 
     // Attaches the buddy; with the align-right (align-left) style the up-down moves to the
     // buddy's right (left) edge, takes the buddy's height and the buddy narrows by its width.
