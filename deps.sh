@@ -2,7 +2,8 @@
 # Installs the build dependencies that are missing (Debian 12). Sourced by run.sh and test.sh.
 quarry_install_deps() {
   local pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-              libhidapi-dev libudev-dev libxml2-dev libgtest-dev libgmock-dev fonts-dejavu-core)
+              libhidapi-dev libudev-dev libxml2-dev libgtest-dev libgmock-dev fonts-dejavu-core
+              locales)
   local missing=()
   for p in "${pkgs[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
