@@ -16,6 +16,7 @@ struct HidDeviceInfo {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::string serial;        // narrow text; empty when the device has none
+    int openError = 0;         // errno when this process may not open the device for I/O, else 0
 };
 
 enum class HidStatus {

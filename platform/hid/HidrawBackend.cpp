@@ -1,6 +1,7 @@
 // The hidraw backend: real USB HID devices through hidapi.
 #include <hidapi.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -59,6 +60,10 @@ bool Enumerate(std::uint16_t vendorId, std::uint16_t productId, std::vector<HidD
         info.vendorId = it->vendor_id;
         info.productId = it->product_id;
         info.serial = NarrowSerial(it->serial_number);
+        // Opening is refused to a user the udev rule has not given the node.
+        if (::access(it->path, R_OK | W_OK) != 0) {
+            info.openError = errno;
+        }
         out.push_back(std::move(info));
     }
     hid_free_enumeration(list);

@@ -105,6 +105,10 @@ bool Enumerate(std::uint16_t vendorId, std::uint16_t productId, std::vector<HidD
         }
         info.path = dir + "/" + entry->d_name;
         if (IsSocketFile(info.path)) {
+            // Connecting needs write permission on the socket file.
+            if (::access(info.path.c_str(), W_OK) != 0) {
+                info.openError = errno;
+            }
             found.push_back(std::move(info));
         }
     }

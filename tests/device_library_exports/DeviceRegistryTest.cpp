@@ -3,6 +3,7 @@
 // amplifier that comes back under another path.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -141,6 +142,39 @@ TEST(ExportsDeviceRegistryTest, PresenceOpensThePathOfTheMatchingSerial)
     EXPECT_EQ(registry.DevicePresent(kVendor, kA210, "TWO"), 1);
     EXPECT_EQ(registry.DevicePresent(kVendor, kA210, "ONE"), 0) << "listed, but its path does not open";
     EXPECT_EQ(registry.DevicePresent(kVendor, kA210, "THREE"), 0);
+}
+
+// A node this process may not open is no amplifier it can use: it is neither listed nor
+// present, and standard error says once which node it is and which udev rule grants access.
+TEST(ExportsDeviceRegistryTest, NodeThatCannotBeOpenedIsSkippedAndNamedOnceWithTheUdevRule)
+{
+    ScriptedHid hid;
+    HidDeviceInfo locked = Device("LOCKED", "/dev/hidraw9");
+    locked.openError = EACCES;
+    hid.Set(kA210, {locked, Device("FREE", "/dev/hidraw2")});
+    {
+        std::lock_guard<std::mutex> guard(hid.mutex);
+        hid.openable = {"/dev/hidraw9", "/dev/hidraw2"};
+    }
+    DeviceRegistry registry(hid.Platform());
+    ASSERT_EQ(registry.Register("Cobalt", kVendor, kA210), 1);
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(registry.Scan(), 1);
+    ASSERT_EQ(registry.Scan(), 1);
+    EXPECT_EQ(registry.DevicePresent(kVendor, kA210, "LOCKED"), 0);
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    const auto list = registry.ScannedList();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].serial, "FREE");
+    EXPECT_EQ(registry.Connect(kVendor, kA210, "LOCKED"), 0);
+    std::size_t lines = 0;
+    for (std::size_t at = errors.find("/dev/hidraw9"); at != std::string::npos;
+         at = errors.find("/dev/hidraw9", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 1u) << errors;
+    EXPECT_NE(errors.find("70-quarry-amplifier.rules"), std::string::npos) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
 }
 
 TEST(ExportsDeviceRegistryTest, DeviceReportedUnderOtherIdsIsNotListed)

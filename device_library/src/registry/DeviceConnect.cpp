@@ -28,7 +28,7 @@ DeviceLocator LocateByIdentity(const ScannedEntry& entry, HidEnumerator enumerat
                              }
                              for (const platform::hid::HidDeviceInfo& device : found) {
                                  if (device.vendorId == vendorId && device.productId == productId &&
-                                     BoundedSerial(device.serial) == serial) {
+                                     device.openError == 0 && BoundedSerial(device.serial) == serial) {
                                      return device.path;
                                  }
                              }

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 
 #include "device_library/src/transport/BoundedLock.h"
 #include "device_library/src/transport/CHidTransport.h"
@@ -76,6 +78,17 @@ int DeviceRegistry::Enumerate(std::uint16_t vendorId, std::uint16_t productId)
         // The platform filters by ids already; a device reported under other ids is skipped
         // rather than listed under the wrong model.
         if (device.vendorId != vendorId || device.productId != productId) {
+            continue;
+        }
+        // A node this process may not open is no device it can use. Whoever runs the program
+        // learns once per node why the amplifier does not show.
+        if (device.openError != 0) {
+            if (unopenedNodes_.insert(device.path).second) {
+                std::fprintf(stderr,
+                             "QuarryDeviceDriver: skipping %s, which cannot be opened (%s); the udev rule %s "
+                             "grants access to the amplifier\n",
+                             device.path.c_str(), std::strerror(device.openError), QUARRY_UDEV_RULE_NAME);
+            }
             continue;
         }
         enumerated_.push_back(Enumerated{BoundedSerial(device.serial), device.path});

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,7 @@ private:
     std::mutex enumerationLock_;
     std::vector<Enumerated> enumerated_;  // guarded by enumerationLock_
     std::size_t nextEnumerated_ = 0;      // guarded by enumerationLock_
+    std::set<std::string> unopenedNodes_;  // guarded by enumerationLock_; told on standard error once each
 
     std::atomic<int> connectIdle_{1};        // 0 while a connect runs
     std::atomic<bool> workerStarted_{false};  // the connect worker has taken its arguments
