@@ -1,25 +1,50 @@
-# Installs the "driver" component into a scratch prefix and checks that the library, its header
-# and the udev rule arrive. Run as: cmake -DBUILD_DIR=... -DPREFIX=... -P CheckDriverInstall.cmake
-file(REMOVE_RECURSE ${PREFIX})
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} --component driver
+# Installs the "driver" component as `cmake --install` would for the configured prefix, staged
+# below STAGE with DESTDIR, and checks that the library and its headers arrive and that the udev
+# rule lands in a folder udev reads rules from.
+# Run as: cmake -DBUILD_DIR=... -DSTAGE=... -DINSTALL_PREFIX=... -DRULE_NAME=... [-DUDEV_DIR=...]
+#         -P CheckDriverInstall.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE ${STAGE})
+set(ENV{DESTDIR} ${STAGE})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --component driver
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "install failed: ${output}")
 endif()
-file(GLOB_RECURSE installed RELATIVE ${PREFIX} ${PREFIX}/*)
-foreach(wanted "lib/udev/rules.d/70-quarry-amplifier.rules" "include/quarry/QuarryDeviceDriver.h"
-               "include/quarry/QuarryRecords.h" "include/quarry/QuarryVendorId.h")
-  if(NOT EXISTS ${PREFIX}/${wanted})
+file(GLOB_RECURSE installed RELATIVE ${STAGE} ${STAGE}/*)
+set(prefix ${STAGE}${INSTALL_PREFIX})
+foreach(wanted "include/quarry/QuarryDeviceDriver.h" "include/quarry/QuarryRecords.h" "include/quarry/QuarryVendorId.h")
+  if(NOT EXISTS ${prefix}/${wanted})
     message(FATAL_ERROR "${wanted} was not installed; installed: ${installed}")
   endif()
 endforeach()
-file(GLOB library ${PREFIX}/lib*/libQuarryDeviceDriver.so.1 ${PREFIX}/lib*/*/libQuarryDeviceDriver.so.1)
+file(GLOB library ${prefix}/lib*/libQuarryDeviceDriver.so.1 ${prefix}/lib*/*/libQuarryDeviceDriver.so.1)
 if(NOT library)
   message(FATAL_ERROR "libQuarryDeviceDriver.so.1 was not installed; installed: ${installed}")
 endif()
-file(STRINGS ${PREFIX}/lib/udev/rules.d/70-quarry-amplifier.rules rules REGEX "TAG\\+=\"uaccess\"")
+
+# The folders udev reads rules from, whatever the prefix.
+set(udev_folders /etc/udev/rules.d /run/udev/rules.d /usr/lib/udev/rules.d /lib/udev/rules.d)
+if(UDEV_DIR)
+  list(APPEND udev_folders ${UDEV_DIR}/rules.d)
+endif()
+set(rule "")
+foreach(file ${installed})
+  get_filename_component(name ${file} NAME)
+  get_filename_component(folder /${file} DIRECTORY)
+  if(name STREQUAL RULE_NAME)
+    if(NOT folder IN_LIST udev_folders)
+      message(FATAL_ERROR "the udev rule went to ${folder}, which udev does not read (it reads ${udev_folders})")
+    endif()
+    set(rule ${STAGE}/${file})
+  endif()
+endforeach()
+if(NOT rule)
+  message(FATAL_ERROR "${RULE_NAME} was not installed; installed: ${installed}")
+endif()
+file(STRINGS ${rule} rules REGEX "TAG\\+=\"uaccess\"")
 list(LENGTH rules count)
 if(NOT count EQUAL 2)
   message(FATAL_ERROR "expected two uaccess rules, found ${count}")
 endif()
-file(REMOVE_RECURSE ${PREFIX})
+file(REMOVE_RECURSE ${STAGE})
