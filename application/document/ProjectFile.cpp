@@ -227,12 +227,8 @@ int ReadProjectStream(platform::ByteStream* stream, const DiagramLoader& loadDia
             return ProjectRead::kBadStructure;
         }
     }
-    // The writer ends every file with a zero length after the root; a file without it was
-    // cut short, even when the root itself happens to be complete.
-    std::uint8_t endMarker[4];
-    if (!ReadExactly(stream, endMarker, sizeof endMarker) || LoadU32(endMarker) != 0) {
-        return ProjectRead::kBadStructure;
-    }
+    // The reading ends with the root chunk: the zero word the writer puts after it is not
+    // needed, so a file that lacks it (or anything after the root) is read all the same.
     if (!state.modelSeen) {
         return ProjectRead::kNoModel;
     }
