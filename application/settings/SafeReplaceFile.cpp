@@ -85,6 +85,26 @@ int CopyToTempBeside(const std::filesystem::path& source, const std::filesystem:
   return error;
 }
 
+// A saved file replaces what the user's path names: through symbolic links (so a link stays
+// a link) to the final target, which need not exist yet. Links are followed a bounded number
+// of times, as the system does, so a loop ends.
+std::filesystem::path SaveTarget(const std::filesystem::path& path) {
+  constexpr int kMaxLinks = 40;
+  std::filesystem::path target = path;
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(target, error)) {
+      break;
+    }
+    const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+    if (error) {
+      break;
+    }
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
 } // namespace
 
 int CreateTempFileIn(const std::filesystem::path& folder, const char* prefix, std::filesystem::path& out) {
@@ -107,13 +127,19 @@ int CreateTempFileIn(const std::filesystem::path& folder, const char* prefix, st
   return EEXIST;
 }
 
-int SafeReplaceFile(const std::filesystem::path& source, const std::filesystem::path& destination) {
-  if (source.native() == destination.native()) {
+int SafeReplaceFile(const std::filesystem::path& source, const std::filesystem::path& path) {
+  if (source.native() == path.native()) {
     return 0;
   }
+  const std::filesystem::path destination = SaveTarget(path);
   int error = SyncPath(source, O_RDONLY);
   if (error != 0) {
     return error;
+  }
+  // The new content takes the permissions the old file had.
+  struct stat old {};
+  if (::stat(destination.c_str(), &old) == 0 && ::chmod(source.c_str(), old.st_mode & 07777) != 0) {
+    return errno;
   }
   if (::rename(source.c_str(), destination.c_str()) == 0) {
     SyncFolderOf(destination);

@@ -177,6 +177,24 @@ struct BadFile {
     std::uint32_t message;
 };
 
+// A project reached through a link is saved through it, and keeps the mode it had.
+TEST_F(ProjectFileDocumentTest, SavingOverALinkWritesItsTargetAndKeepsTheMode)
+{
+    NewDesign(ModelType::MV440);
+    std::filesystem::create_directory(Work("projects"));
+    ASSERT_TRUE(Doc().OnSaveDocument(Work("projects/real.cvp")));
+    ASSERT_EQ(::chmod(Work("projects/real.cvp").c_str(), 0640), 0);
+    std::filesystem::create_symlink("projects/real.cvp", Work("link.cvp"));
+    Doc().SetMutePolarityNormallyOpen(0);
+    ASSERT_TRUE(Doc().OnSaveDocument(Work("link.cvp")));
+    EXPECT_TRUE(std::filesystem::is_symlink(Work("link.cvp")));
+    struct stat st {};
+    ASSERT_EQ(::stat(Work("projects/real.cvp").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    ASSERT_TRUE(Doc().OnOpenDocument(Work("projects/real.cvp")));
+    EXPECT_EQ(Doc().GetMutePolarityNormallyOpen(), 0);
+}
+
 TEST_F(ProjectFileDocumentTest, AFailedOpenShowsItsMessageAndLeavesTheDesignExactlyAsItWas)
 {
     NewDesign(ModelType::MV340A);

@@ -96,3 +96,42 @@ TEST(CreateTempFileIn, MissingFolderReportsTheError) {
 }
 
 } // namespace
+
+// Saving over a symbolic link writes through it: the link stays and its target gets the new
+// content, also when the target lies in another folder or does not exist yet.
+TEST(SafeReplaceFile, ALinkIsKeptAndItsTargetReplaced) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.Path() / "real");
+  const auto target = folder.Path() / "real" / "file.dat";
+  const auto link = folder.Path() / "link.dat";
+  WriteWholeFile(target, "old");
+  std::filesystem::create_symlink("real/file.dat", link);
+  auto source = folder.Path() / "new.tmp";
+  WriteWholeFile(source, "new");
+  ASSERT_EQ(SafeReplaceFile(source, link), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadWholeFile(target), "new");
+
+  const auto dangling = folder.Path() / "dangling.dat";
+  std::filesystem::create_symlink(folder.Path() / "real" / "later.dat", dangling);
+  WriteWholeFile(source, "first");
+  ASSERT_EQ(SafeReplaceFile(source, dangling), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+  EXPECT_EQ(ReadWholeFile(folder.Path() / "real" / "later.dat"), "first");
+}
+
+// The replaced file keeps the permissions its owner gave it.
+TEST(SafeReplaceFile, TheDestinationKeepsItsMode) {
+  TempFolder folder;
+  const auto destination = folder.Path() / "private.dat";
+  WriteWholeFile(destination, "old");
+  ASSERT_EQ(::chmod(destination.c_str(), 0600), 0);
+  auto source = folder.Path() / "new.tmp";
+  WriteWholeFile(source, "new");
+  ASSERT_EQ(::chmod(source.c_str(), 0644), 0);
+  ASSERT_EQ(SafeReplaceFile(source, destination), 0);
+  struct stat st {};
+  ASSERT_EQ(::stat(destination.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(ReadWholeFile(destination), "new");
+}
