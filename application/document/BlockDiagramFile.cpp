@@ -24,6 +24,10 @@ bool ReadBlockDiagramFile(const std::filesystem::path& path, std::vector<std::un
     if (reader->ReadLine(line)) {
         // The header line names the columns; nothing in it is used.
         while (reader->ReadLine(line)) {
+            // A damaged file must not fill memory with millions of blocks.
+            if (read.size() == kMaxDiagramBlocks) {
+                return false;
+            }
             auto block = std::make_unique<DiagramBlock>();
             block->ParseDescription(platform::Cp1252ToUtf16(line));
             read.push_back(std::move(block));

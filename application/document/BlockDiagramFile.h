@@ -2,6 +2,7 @@
 // (MV220, MV220P), one for the four-channel models.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -13,12 +14,16 @@
 inline constexpr std::string_view kBlockDiagramFileName = "BlockDiagram.txt";
 inline constexpr std::string_view kBlockDiagram2FileName = "BlockDiagram2.txt";
 
+// No model has more blocks than one of each of the twelve block types on each channel.
+inline constexpr std::size_t kMaxDiagramBlocks = 12 * static_cast<std::size_t>(kMaxChannels);
+
 // "BlockDiagram.txt" for MV220 and MV220P, "BlockDiagram2.txt" for every other model.
 std::string_view BlockDiagramFileName(ModelType model);
 
 // Reads a diagram file (text in the ANSI code page): the first line is a header; every
 // further line, also a short or empty one, becomes one block appended to `blocks`. False,
-// with `blocks` untouched, when the file cannot be read.
+// with `blocks` untouched, when the file cannot be read or has more than kMaxDiagramBlocks
+// blocks.
 bool ReadBlockDiagramFile(const std::filesystem::path& path, std::vector<std::unique_ptr<DiagramBlock>>& blocks);
 
 // The first block in order whose type, channel and stage all match, or null.

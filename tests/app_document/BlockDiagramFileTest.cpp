@@ -71,6 +71,27 @@ TEST(ReadBlockDiagramFile, AMissingFileFailsAndLeavesTheBlocksAlone)
     EXPECT_EQ(blocks.size(), 1u);
 }
 
+// No model has more blocks than one of each type per channel: a longer file is damaged and
+// is refused before it can take the memory of millions of blocks.
+TEST(ReadBlockDiagramFile, MoreBlocksThanAnyModelHasAreRefused)
+{
+    TempFolder folder;
+    std::string lines;
+    for (std::size_t i = 0; i < kMaxDiagramBlocks; ++i) {
+        lines += "4\t0\n";
+    }
+    WriteWholeFile(folder.Path() / "full.txt", kHeader + lines);
+    std::vector<std::unique_ptr<DiagramBlock>> blocks;
+    ASSERT_TRUE(ReadBlockDiagramFile(folder.Path() / "full.txt", blocks));
+    EXPECT_EQ(blocks.size(), kMaxDiagramBlocks);
+    WriteWholeFile(folder.Path() / "over.txt", kHeader + lines + "4\t0\n");
+    EXPECT_FALSE(ReadBlockDiagramFile(folder.Path() / "over.txt", blocks));
+    EXPECT_EQ(blocks.size(), kMaxDiagramBlocks);
+    WriteWholeFile(folder.Path() / "newlines.txt", kHeader + std::string(4 * 1024 * 1024, '\n'));
+    EXPECT_FALSE(ReadBlockDiagramFile(folder.Path() / "newlines.txt", blocks));
+    EXPECT_EQ(blocks.size(), kMaxDiagramBlocks);
+}
+
 TEST(ReadBlockDiagramFile, AppendsToBlocksAlreadyThere)
 {
     TempFolder folder;
