@@ -1,0 +1,42 @@
+// The anti-aliased curve drawer: value points keep their fractions and are gathered into one
+// polyline, drawn as one smoothed stroke at each Flush (and at each MoveTo, which starts a
+// new one). The default drawer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <QPointF>
+
+#include "dsp_blocks/filters/DrawHelper.h"
+#include "platform/ui/drawing/Canvas.h"
+
+class VGraphView;
+
+class DrawerGdiplus final : public DrawHelper {
+public:
+    DrawerGdiplus(const VGraphView& view, platform::Canvas& canvas);
+    // Flushes, then puts back the canvas's pen and draw mode.
+    ~DrawerGdiplus() override;
+    DrawerGdiplus(const DrawerGdiplus&) = delete;
+    DrawerGdiplus& operator=(const DrawerGdiplus&) = delete;
+
+    void SetPen(std::uint32_t colour, std::int32_t width) override;
+    void MoveTo(float x, float y) override;
+    void LineTo(float x, float y) override;
+    void Flush() override;
+
+    // Points gathered since the last flush, and polylines drawn so far.
+    std::size_t PendingPoints() const { return points_.size(); }
+    std::size_t PolylinesDrawn() const { return polylines_; }
+
+private:
+    const VGraphView& view_;
+    platform::Canvas& canvas_;
+    bool inBackBuffer_;
+    std::vector<QPointF> points_;
+    std::size_t polylines_ = 0;
+    platform::Pen previousPen_;
+    platform::DrawMode previousMode_;
+};
