@@ -2,6 +2,8 @@
 #include "dsp_blocks/speaker_eq/XmlPullReader.h"
 
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
@@ -68,27 +70,77 @@ struct XmlPullReader::Impl {
     xmlTextReaderPtr reader = nullptr;
     std::string errors;
 
-    static void OnError(void* context, xmlErrorPtr error)
+    void Add(std::string message)
     {
-        auto* impl = static_cast<Impl*>(context);
-        // Warnings (a relative namespace URI, say) do not make a document unusable.
-        if (error == nullptr || error->level == XML_ERR_WARNING || impl->errors.size() >= kMaxErrorText) {
+        if (errors.size() >= kMaxErrorText) {
             return;
         }
-        std::string message = "line " + std::to_string(error->line) + ": ";
-        message += error->message != nullptr ? error->message : "XML error";
-        while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
             message.pop_back();
         }
-        if (!impl->errors.empty()) {
-            impl->errors += "; ";
+        if (message.empty()) {
+            return;
         }
-        impl->errors += message;
-        if (impl->errors.size() > kMaxErrorText) {
-            impl->errors.resize(kMaxErrorText);
+        if (!errors.empty()) {
+            errors += "; ";
+        }
+        errors += message;
+        if (errors.size() > kMaxErrorText) {
+            errors.resize(kMaxErrorText);
         }
     }
+
+    static void OnError(void* context, xmlErrorPtr error)
+    {
+        // Warnings (a relative namespace URI, say) do not make a document unusable.
+        if (error == nullptr || error->level == XML_ERR_WARNING) {
+            return;
+        }
+        static_cast<Impl*>(context)->Add("line " + std::to_string(error->line) + ": " +
+                                         (error->message != nullptr ? error->message : "XML error"));
+    }
+
+    // Messages libxml2 formats itself (its encoding layer, for one) rather than raising them.
+    static void OnGenericError(void* context, const char* format, ...)
+    {
+        char text[512];
+        va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(text, sizeof text, format, arguments);
+        va_end(arguments);
+        static_cast<Impl*>(context)->Add(text);
+    }
+
+    // libxml2 reports some faults through its per-thread handlers instead of the reader's,
+    // and those write to standard error by default. While a call into libxml2 runs, they
+    // come here.
+    class ErrorRouting {
+    public:
+        explicit ErrorRouting(Impl& impl)
+            : generic_(xmlGenericError),
+              genericContext_(xmlGenericErrorContext),
+              structured_(xmlStructuredError),
+              structuredContext_(xmlStructuredErrorContext)
+        {
+            xmlSetGenericErrorFunc(&impl, &Impl::OnGenericError);
+            xmlSetStructuredErrorFunc(&impl, &Impl::OnError);
+        }
+        ~ErrorRouting()
+        {
+            xmlSetGenericErrorFunc(genericContext_, generic_);
+            xmlSetStructuredErrorFunc(structuredContext_, structured_);
+        }
+        ErrorRouting(const ErrorRouting&) = delete;
+        ErrorRouting& operator=(const ErrorRouting&) = delete;
+
+    private:
+        xmlGenericErrorFunc generic_;
+        void* genericContext_;
+        xmlStructuredErrorFunc structured_;
+        void* structuredContext_;
+    };
 };
+
 
 XmlPullReader::XmlPullReader(std::string_view bytes) : impl_(std::make_unique<Impl>())
 {
@@ -100,6 +152,7 @@ XmlPullReader::XmlPullReader(std::string_view bytes) : impl_(std::make_unique<Im
         Fail("the definition file has a document type declaration, which is not accepted");
         return;
     }
+    const Impl::ErrorRouting routing(*impl_);
     impl_->reader = xmlReaderForMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
                                        kParseOptions);
     if (impl_->reader == nullptr) {
@@ -112,6 +165,7 @@ XmlPullReader::XmlPullReader(std::string_view bytes) : impl_(std::make_unique<Im
 XmlPullReader::~XmlPullReader()
 {
     if (impl_->reader != nullptr) {
+        const Impl::ErrorRouting routing(*impl_);
         xmlFreeTextReader(impl_->reader);
     }
 }
@@ -133,6 +187,7 @@ XmlNode XmlPullReader::Read()
     if (finished_) {
         return XmlNode::End;
     }
+    const Impl::ErrorRouting routing(*impl_);
     const int result = xmlTextReaderRead(impl_->reader);
     if (result < 0 || !impl_->errors.empty()) {
         Fail("the definition file is not well-formed XML");

@@ -387,3 +387,18 @@ TEST(SpeakerEqDefinitions, UndefinedEntityIsAnError)
     std::vector<SpeakerEqPreset> entries = Entries({{u"S", u"S"}});
     EXPECT_FALSE(Apply(Document(Speaker("S", "<Note>&undefined;</Note>")), entries));
 }
+
+// Every message of libxml2 goes through the reader's error handling: nothing reaches standard
+// error, and the load's reason tells what was wrong.
+TEST(SpeakerEqDefinitions, EncodingErrorsAreTheLoadsReasonAndNeverReachStandardError)
+{
+    const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n<Speakers>\xFF\xFF\xFE</Speakers>";
+    std::vector<SpeakerEqPreset> entries = Entries({{u"S", u"S"}});
+    std::string error;
+    ::testing::internal::CaptureStderr();
+    const bool applied = ApplySpeakerEqDefinitions(xml, entries, error);
+    const std::string stderrText = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(applied);
+    EXPECT_EQ(stderrText, "");
+    EXPECT_NE(error.find("encod"), std::string::npos) << error;
+}
