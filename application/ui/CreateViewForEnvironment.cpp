@@ -1,0 +1,24 @@
+// The one place that turns a layout record's kind into a child view. The block view
+// (kind 1) and the meter views (kinds 3, 5, 6, 7, with the kind as their mode) are added
+// here when they exist; until then their lines make no view, as any unknown kind.
+#include "application/ui/CCorvantEditorView.h"
+#include "application/ui/CControlView.h"
+#include "application/ui/ViewEnvironment.h"
+
+CEnvironmentView* CreateViewForEnvironment(std::unique_ptr<ViewEnvironment> environment, CCorvantEditorView& host)
+{
+    if (!environment) {
+        return nullptr;
+    }
+    switch (environment->kind) {
+    case ViewKind::kControls:
+        return new CControlView(host, std::move(environment));
+    case ViewKind::kBlocks:
+    case ViewKind::kMetersAll:
+    case ViewKind::kMetersInputs:
+    case ViewKind::kMetersOutputs:
+    case ViewKind::kMetersProtection:
+    default:
+        return nullptr;
+    }
+}
