@@ -4,7 +4,9 @@
 #include <QResizeEvent>
 
 #include "application/document/CCorvantEditorDoc.h"
+#include "application/settings/AppSettings.h"
 #include "dsp_blocks/blocks/CController.h"
+#include "dsp_blocks/ui/PanelFactory.h"
 
 namespace {
 
@@ -17,22 +19,45 @@ CControlView::CControlView(CCorvantEditorView& host, std::unique_ptr<ViewEnviron
 {
 }
 
-CControlView::~CControlView()
-{
-    // The panel is a child window and goes with this view; its controller must forget it.
-    if (m_controller != nullptr && m_panel != nullptr) {
-        m_controller->OnPanelDestroyed(m_panel);
-    }
-}
-
 QWidget* CControlView::OpenPanelWindow() const
 {
     return m_panel != nullptr ? dynamic_cast<QWidget*>(m_panel) : nullptr;
 }
 
-IBlockPanel* CControlView::CreatePanel(PanelKind, CController&)
+IBlockPanel* CControlView::CreatePanel(PanelKind kind, CController& controller)
 {
-    return nullptr;
+    return CreateBlockPanel(kind, controller, *this);
+}
+
+void CControlView::SetDesignModified()
+{
+    if (CCorvantEditorDoc* document = GetDocument()) {
+        document->SetModifiedFlag(true);
+    }
+}
+
+std::uint32_t CControlView::GetInputEqMode(std::size_t channel)
+{
+    const AppSettings& settings = GetAppSettings();
+    return channel < settings.inputEqMode.size() ? settings.inputEqMode[channel] : 0;
+}
+
+void CControlView::SetInputEqMode(std::size_t channel, std::uint32_t mode)
+{
+    AppSettings& settings = GetAppSettings();
+    if (channel < settings.inputEqMode.size()) {
+        settings.inputEqMode[channel] = mode;
+    }
+}
+
+bool CControlView::GetInputEqWidthIsQ()
+{
+    return GetAppSettings().inputEqWidthIsQ != 0;
+}
+
+void CControlView::SetInputEqWidthIsQ(bool isQ)
+{
+    GetAppSettings().inputEqWidthIsQ = isQ ? 1 : 0;
 }
 
 void CControlView::ClosePanel()

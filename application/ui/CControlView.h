@@ -7,17 +7,17 @@
 
 #include "application/ui/CEnvironmentView.h"
 #include "dsp_blocks/blocks/BlockPanel.h"
+#include "dsp_blocks/ui/PanelSite.h"
 
 class CController;
 
-class CControlView : public CEnvironmentView, public IPanelHost {
+class CControlView : public CEnvironmentView, public IPanelHost, public IPanelSite {
     Q_OBJECT
 
 public:
     static constexpr std::int32_t kControlId = 16403;
 
     CControlView(CCorvantEditorView& host, std::unique_ptr<ViewEnvironment> environment);
-    ~CControlView() override;
 
     std::int32_t GetViewKind() const override { return 2; }
 
@@ -33,6 +33,15 @@ public:
 
     // IPanelHost: makes a block panel as a child of this view.
     IBlockPanel* CreatePanel(PanelKind kind, CController& controller) override;
+
+    // IPanelSite: panels live in this view, mark the document modified and keep the
+    // input-EQ display settings in the program's settings (channels from 16 on keep none).
+    QWidget* PanelParent() override { return this; }
+    void SetDesignModified() override;
+    std::uint32_t GetInputEqMode(std::size_t channel) override;
+    void SetInputEqMode(std::size_t channel, std::uint32_t mode) override;
+    bool GetInputEqWidthIsQ() override;
+    void SetInputEqWidthIsQ(bool isQ) override;
 
     void OnUpdate(CCorvantEditorDoc& document, UpdateHint hint, CobaltDeviceManager::ICobaltAmplifier* amplifier) override;
 

@@ -20,6 +20,7 @@
 #include "application/ui/EditorTexts.h"
 #include "application/ui/SingleInstance.h"
 #include "dsp_blocks/speaker_eq/SpeakerEqLibrary.h"
+#include "dsp_blocks/ui/CurveDrawing.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/Commands.h"
 #include "platform/ui/core/IdlePass.h"
@@ -137,6 +138,7 @@ bool CCorvantEditorApp::InitInstance(std::span<const std::string> args)
     InstallCommands();
     InstallDocumentCommands(*this);
     m_antiAliasing = !commandLine.integerDrawer;
+    SetAntiAliasedCurves(m_antiAliasing);
 
     m_startUpInProgress = true;
     const bool created = CreateFirstDocument(commandLine.fileToOpen);
