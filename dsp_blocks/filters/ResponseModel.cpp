@@ -1,5 +1,5 @@
-// Response curves of a section cascade on a logarithmic grid, in single-precision
-// complex arithmetic, and their drawing as (Hz, dB) polylines.
+// Response curves of a section cascade on a logarithmic grid, and their drawing as
+// (Hz, dB) polylines.
 #include "dsp_blocks/filters/ResponseModel.h"
 
 #include <algorithm>
@@ -39,7 +39,7 @@ void ResponseModel::SetGrid(double fmin, double fmax, std::size_t count)
         double frequency = fmin;
         for (std::size_t i = 0; i < count; ++i) {
             const double w = frequency * radiansPerHz;
-            grid_.push_back(GridPoint{frequency, UnitAtAngle(-w), UnitAtAngle(-2.0 * w)});
+            grid_.push_back(GridPoint{frequency, std::cos(w), std::sin(w), std::cos(2.0 * w), std::sin(2.0 * w)});
             frequency *= ratio;
         }
     }
@@ -115,21 +115,23 @@ std::size_t ResponseModel::Recompute()
     return recomputed;
 }
 
+// H = b0 (1 + c1 z + c2 z^2) / (1 - a1 z - a2 z^2) with z = e^-jw, evaluated in double
+// precision on the double coefficients (what a drawn point may differ from the exact response
+// is far below a pixel), and kept in single precision.
 void ResponseModel::ComputeSection(ResponseRecord& record) const
 {
     const BiquadCoefficients& c = record.coefficients;
-    const float negA1 = static_cast<float>(-c.a1);
-    const float negA2 = static_cast<float>(-c.a2);
-    const float b0 = static_cast<float>(c.b0);
-    const float c1 = static_cast<float>(c.c1);
-    const float c2 = static_cast<float>(c.c2);
-    const Complex one{1.0f, 0.0f};
     record.response.resize(grid_.size());
     for (std::size_t i = 0; i < grid_.size(); ++i) {
-        const GridPoint& point = grid_[i];
-        const Complex denominator = one + point.z1 * negA1 + point.z2 * negA2;
-        const Complex numerator = (one + point.z1 * c1 + point.z2 * c2) * b0;
-        record.response[i] = numerator / denominator;
+        const GridPoint& p = grid_[i];
+        const double numeratorRe = 1.0 + c.c1 * p.cos1 + c.c2 * p.cos2;
+        const double numeratorIm = -(c.c1 * p.sin1 + c.c2 * p.sin2);
+        const double denominatorRe = 1.0 - c.a1 * p.cos1 - c.a2 * p.cos2;
+        const double denominatorIm = c.a1 * p.sin1 + c.a2 * p.sin2;
+        const double scale = c.b0 / (denominatorRe * denominatorRe + denominatorIm * denominatorIm);
+        record.response[i] = Complex{
+            static_cast<float>((numeratorRe * denominatorRe + numeratorIm * denominatorIm) * scale),
+            static_cast<float>((numeratorIm * denominatorRe - numeratorRe * denominatorIm) * scale)};
     }
 }
 

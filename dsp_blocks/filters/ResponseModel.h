@@ -11,10 +11,15 @@
 #include "dsp_blocks/filters/Complex.h"
 #include "dsp_blocks/filters/DrawHelper.h"
 
+// A point of the grid with its unit delays e^-jw = cos w - j sin w and e^-2jw, w = 2 pi f / 48000.
+// They stay in double precision: near the lowest frequencies a narrow band's numerator and
+// denominator nearly cancel, and single precision leaves little of what remains.
 struct GridPoint {
     double frequency = 0.0;  // Hz
-    Complex z1;              // e^-jw, w = 2 pi f / 48000
-    Complex z2;              // e^-2jw
+    double cos1 = 1.0;       // cos w
+    double sin1 = 0.0;       // sin w
+    double cos2 = 1.0;       // cos 2w
+    double sin2 = 0.0;       // sin 2w
 };
 
 struct ResponseRecord {
