@@ -3,7 +3,7 @@
 quarry_install_deps() {
   local pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
               libhidapi-dev libudev-dev libxml2-dev libgtest-dev libgmock-dev fonts-dejavu-core
-              locales)
+              locales fp-utils-3.2.2)
   local missing=()
   for p in "${pkgs[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
