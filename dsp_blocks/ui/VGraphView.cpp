@@ -98,7 +98,8 @@ void VGraphView::ComputeLayout(const Rect& rect)
     // The drawn labels are measured (their whole-number form included), so the space left of
     // the plot fits what is shown.
     const int labelWidth = std::max(TextSize(YLabelText(y1_)).width(), TextSize(YLabelText(y0_)).width());
-    plotRect_.top += kTopMargin;
+    // The top label is centred on the plot's top edge; half a line above it must stay inside.
+    plotRect_.top += std::max(kTopMargin, (TextSize("0").height() + 1) / 2);
     plotRect_.left += labelWidth + kYLabelGap;
     const QSize x1Label = TextSize(XLabelText(x1_));
     plotRect_.right -= x1Label.width() / 2;

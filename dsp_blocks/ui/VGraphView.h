@@ -32,8 +32,8 @@ public:
     static constexpr platform::ColorRef kFrameShadow = 0x808080;
     static constexpr platform::ColorRef kFrameLight = 0xFFFFFF;
     static constexpr platform::ColorRef kLabelColour = 0x606060;
-    // Layout margins: above the plot, between the y labels and the plot, below the plot
-    // (besides the x labels' height).
+    // Layout margins: above the plot (at least half a text line, so the top label fits),
+    // between the y labels and the plot, below the plot (besides the x labels' height).
     static constexpr int kTopMargin = 5;
     static constexpr int kYLabelGap = 5;
     static constexpr int kXLabelGap = 2;
