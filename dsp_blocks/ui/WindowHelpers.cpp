@@ -62,7 +62,13 @@ EmbedResult EmbedChildDialog(platform::Dialog& panel, std::int32_t placeholderId
     child.raise();
     child.show();
     if (setTitle) {
-        setTitle(platform::WindowText(placeholder));
+        std::string title = platform::WindowText(placeholder);
+        // A frame shows no text, so the builder kept none; the template has it.
+        if (const DialogControl* control = FindTemplateControl(panel.Template(), placeholderId);
+            title.empty() && control != nullptr) {
+            title = std::string(control->text);
+        }
+        setTitle(title);
     }
     return EmbedResult{oldSize.width() - newSize.width(), oldSize.height() - newSize.height()};
 }

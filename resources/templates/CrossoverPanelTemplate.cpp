@@ -15,8 +15,8 @@ constexpr DialogControl kControls[] = {
     {kGraphFrame, ControlClass::kStatic, "Frequency Graph", 230, 5, 245, 197, kFrame},
     {DialogId::kStatic, ControlClass::kStatic, "Impedance:", 7, 86, 55, 8, kText},
     {kImpedance, ControlClass::kStatic, "---", 68, 86, 60, 8, kText},
-    {DialogId::kStatic, ControlClass::kStatic, "Type", 7, 35, 55, 8, kText},
-    {DialogId::kStatic, ControlClass::kStatic, "Frequency (Hz)", 7, 53, 58, 8, kText},
+    {DialogId::kStatic, ControlClass::kStatic, "Type", 7, 37, 55, 8, kText},
+    {DialogId::kStatic, ControlClass::kStatic, "Frequency (Hz)", 7, 55, 58, 8, kText},
     {kHighPassFrame, ControlClass::kStatic, "High Pass", 68, 20, 74, 52, kFrame},
     {kLowPassFrame, ControlClass::kStatic, "Low Pass", 148, 20, 74, 52, kFrame},
 };

@@ -7,12 +7,12 @@ using namespace SectionViewIds;
 constexpr std::uint32_t kTabbed = WindowStyle::kControlDefault | WindowStyle::kTabStop;
 
 constexpr DialogControl kControls[] = {
-    {kTitle, ControlClass::kStatic, "Static", 3, 2, 66, 9, WindowStyle::kControlDefault | StaticStyle::kCenter},
-    {kType, ControlClass::kComboBox, "", 3, 13, 66, 110, kTabbed | WindowStyle::kVScroll | ComboStyle::kDropDownList},
-    {kFrequency, ControlClass::kEdit, "", 3, 31, 66, 13, kTabbed | WindowStyle::kBorder | EditStyle::kRight | EditStyle::kAutoHScroll},
+    {kTitle, ControlClass::kStatic, "Static", 1, 2, 70, 9, WindowStyle::kControlDefault | StaticStyle::kCenter},
+    {kType, ControlClass::kComboBox, "", 1, 13, 70, 110, kTabbed | WindowStyle::kVScroll | ComboStyle::kDropDownList},
+    {kFrequency, ControlClass::kEdit, "", 1, 31, 70, 13, kTabbed | WindowStyle::kBorder | EditStyle::kRight | EditStyle::kAutoHScroll},
     {kFrequencySpin, ControlClass::kUpDown, "", 0, 0, 10, 13,
      WindowStyle::kControlDefault | UpDownStyle::kAutoBuddy | UpDownStyle::kAlignRight | UpDownStyle::kArrowKeys},
-    {kBypass, ControlClass::kButton, "Bypass", 3, 49, 66, 14, kTabbed | ButtonStyle::kOwnerDraw},
+    {kBypass, ControlClass::kButton, "Bypass", 1, 49, 70, 14, kTabbed | ButtonStyle::kOwnerDraw},
 };
 
 }  // namespace
