@@ -1,74 +1,86 @@
-// Posted messages become Qt events for a small receiver object that lives on the UI thread.
-// Lifetime rule: the receiver is deleted only after the window has left the registry, and
-// leaving waits for every delivery in progress, so no poster can touch a deleted receiver;
-// deleting the receiver removes its pending events, so nothing is handled after that.
+// One queue for every posted message, guarded by our own mutex; posters push and wake the UI
+// thread's event dispatcher (wakeUp is the dispatcher's thread-safe call), and the UI thread
+// empties the queue whenever its dispatcher wakes or is about to wait. A message goes to the
+// window that has its id at that moment, or nowhere: windows leave the registry (so no new
+// post is accepted) and the live-window table before they are destroyed.
 #include "platform/ui/core/MessageWindow.h"
 
 #include <cassert>
+#include <deque>
+#include <mutex>
 #include <utility>
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
 
 #include "platform/ui/core/UiThread.h"
 
 namespace platform {
 namespace {
 
-const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-class PostedMessageEvent final : public QEvent {
-public:
-    explicit PostedMessageEvent(const PostedMessage& message) : QEvent(kPostedMessageEvent), posted(message) {}
-    PostedMessage posted;
+struct Pump {
+    std::mutex lock;                                   // guards queue and dispatcher
+    std::deque<PostedMessage> queue;
+    QAbstractEventDispatcher* dispatcher = nullptr;    // the UI thread's, once connected
+    QMetaObject::Connection awake;                     // UI thread only
+    QMetaObject::Connection aboutToBlock;              // UI thread only
 };
 
-// UI thread only: the windows that a send can reach.
+// Never destroyed: workers may post until the process ends.
+Pump& ThePump()
+{
+    static Pump* pump = new Pump;
+    return *pump;
+}
+
+// UI thread only: the windows that a message can reach.
 std::unordered_map<WindowId, MessageWindow*>& LiveWindows()
 {
     static auto* windows = new std::unordered_map<WindowId, MessageWindow*>;
     return *windows;
 }
 
-}  // namespace
-
-class MessageWindow::Receiver final : public QObject {
-public:
-    explicit Receiver(MessageWindow& owner) : m_owner(owner) {}
-
-    bool event(QEvent* event) override
-    {
-        if (event->type() != kPostedMessageEvent) {
-            return QObject::event(event);
-        }
-        const PostedMessage& posted = static_cast<PostedMessageEvent*>(event)->posted;
-        m_owner.Dispatch(posted.message, posted.wParam, posted.lParam);
-        return true;
+void ConnectPump()
+{
+    Pump& pump = ThePump();
+    if (pump.awake) {
+        return;
     }
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread());
+    if (dispatcher == nullptr) {
+        return;
+    }
+    pump.awake = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, dispatcher, DeliverPostedMessages);
+    pump.aboutToBlock = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, dispatcher,
+                                         DeliverPostedMessages);
+    std::lock_guard<std::mutex> guard(pump.lock);
+    pump.dispatcher = dispatcher;
+}
 
-private:
-    MessageWindow& m_owner;
-};
+}  // namespace
 
 class MessageWindow::Target final : public IMessageTarget {
 public:
-    explicit Target(QObject* receiver) : m_receiver(receiver) {}
-
-    // Runs on the posting thread under the registry's read lock; postEvent only queues.
+    // Runs on the posting thread under the registry's read lock; only queues and wakes.
     void Deliver(const PostedMessage& message) override
     {
-        QCoreApplication::postEvent(m_receiver, new PostedMessageEvent(message));
+        Pump& pump = ThePump();
+        std::lock_guard<std::mutex> guard(pump.lock);
+        const bool wasEmpty = pump.queue.empty();
+        pump.queue.push_back(message);
+        // Waking for the first message is enough: the loop empties the queue every time it
+        // is about to wait (nested loops too), so it never waits with messages queued.
+        if (wasEmpty && pump.dispatcher != nullptr) {
+            pump.dispatcher->wakeUp();
+        }
     }
-
-private:
-    QObject* m_receiver;  // outlives this target's registration (see the lifetime rule)
 };
 
-MessageWindow::MessageWindow(Handler fallback) : m_receiver(std::make_unique<Receiver>(*this)), m_fallback(std::move(fallback))
+MessageWindow::MessageWindow(Handler fallback) : m_fallback(std::move(fallback))
 {
     assert(IsUiThread() && "message windows are made on the UI thread");
-    m_id = AddMessageWindow(std::make_shared<Target>(m_receiver.get()));
+    ConnectPump();
+    m_id = AddMessageWindow(std::make_shared<Target>());
     LiveWindows().emplace(m_id, this);
 }
 
@@ -85,7 +97,6 @@ void MessageWindow::Close()
     RemoveMessageWindow(m_id);
     LiveWindows().erase(m_id);
     m_id = kNoWindow;
-    QCoreApplication::removePostedEvents(m_receiver.get(), kPostedMessageEvent);
 }
 
 void MessageWindow::On(MessageId message, MessageHandler handler)
@@ -115,6 +126,41 @@ std::intptr_t MessageWindow::Dispatch(MessageId message, std::uintptr_t wParam, 
         return fallback(message, wParam, lParam);
     }
     return 0;
+}
+
+void DeliverPostedMessages()
+{
+    if (!IsUiThread()) {
+        return;
+    }
+    Pump& pump = ThePump();
+    // One at a time: a handler may run a nested loop that delivers the next ones.
+    for (;;) {
+        PostedMessage message;
+        {
+            std::lock_guard<std::mutex> guard(pump.lock);
+            if (pump.queue.empty()) {
+                return;
+            }
+            message = pump.queue.front();
+            pump.queue.pop_front();
+        }
+        auto found = LiveWindows().find(message.window);
+        if (found != LiveWindows().end()) {
+            found->second->Dispatch(message.message, message.wParam, message.lParam);
+        }
+    }
+}
+
+void DetachMessagePump()
+{
+    Pump& pump = ThePump();
+    QObject::disconnect(pump.awake);
+    QObject::disconnect(pump.aboutToBlock);
+    pump.awake = {};
+    pump.aboutToBlock = {};
+    std::lock_guard<std::mutex> guard(pump.lock);
+    pump.dispatcher = nullptr;
 }
 
 bool SendWindowMessage(WindowId window, MessageId message, std::uintptr_t wParam, std::intptr_t lParam,

@@ -2,11 +2,13 @@
 // object) that gives it a WindowId, receives posted messages on the UI thread in the order
 // they were posted, and answers sent ones at once.
 //
-// Posting (PostWindowMessage, or Post below) is safe from any thread; each message becomes
-// one event on the UI thread, so nested event loops (a modal dialog run by a handler)
-// deliver later messages too, as the system's modal loops did. A message still queued when
-// the window goes is dropped; a post racing with the window's destruction is either queued
-// before the window leaves the registry (and then dropped with it) or refused with false.
+// Posting (PostWindowMessage, or Post below) is safe from any thread: the message goes into
+// one queue of the UI layer and the UI thread's event loop is woken; the loop hands the
+// queue out each time it wakes or is about to wait, nested loops (a modal dialog run by a
+// handler) included, as the system's modal loops did. A message whose window has gone by
+// then is dropped; a post racing with the window's destruction is either queued (and then
+// dropped) or refused with false. Posters touch nothing but that queue, so no memory passes
+// between threads behind the toolkit's back.
 #pragma once
 
 #include <cstdint>
@@ -48,11 +50,9 @@ public:
     void Close();
 
 private:
-    class Receiver;
     class Target;
 
     WindowId m_id = kNoWindow;
-    std::unique_ptr<Receiver> m_receiver;
     std::unordered_map<MessageId, MessageHandler> m_handlers;
     Handler m_fallback;
 };
@@ -66,5 +66,11 @@ bool SendWindowMessage(WindowId window, MessageId message, std::uintptr_t wParam
 
 // True while a MessageWindow with this id exists (UI thread).
 bool IsMessageWindow(WindowId window);
+
+// Hands every queued message to its window now (the event loop does this by itself).
+void DeliverPostedMessages();
+// Used by the UI layer before the application object goes: posts are still queued, but the
+// event loop is no longer woken for them.
+void DetachMessagePump();
 
 }  // namespace platform

@@ -58,6 +58,7 @@ UiLayer::~UiLayer()
     SetCommandWindow(kNoWindow);
     SetDefaultTimerService(nullptr);
     m_parts.reset();
+    DetachMessagePump();
 }
 
 bool UiLayer::IsUp()
