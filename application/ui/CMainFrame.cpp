@@ -43,14 +43,33 @@ namespace {
 
 constexpr std::uint32_t kCopyDataOpenFile = 1;
 
+// Saved rectangles hold the window's outer position (frame included, as the window system
+// places it) and the size of its client area, which round-trips on every window manager.
 QRect ToQRect(const SettingsRect& rect)
 {
     return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
-SettingsRect ToSettingsRect(const QRect& rect)
+SettingsRect ToSettingsRect(const QPoint& outerTopLeft, const QSize& size)
 {
-    return SettingsRect{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+    return SettingsRect{outerTopLeft.x(), outerTopLeft.y(), outerTopLeft.x() + size.width(),
+                        outerTopLeft.y() + size.height()};
+}
+
+void PlaceWindow(QWidget& window, const QRect& rect)
+{
+    window.move(rect.topLeft());
+    window.resize(rect.size());
+}
+
+// The window's rectangle in the saved form; a maximised window gives its restored one.
+SettingsRect SavedFormOf(const QWidget& window)
+{
+    if (window.isMaximized()) {
+        const QPoint frameOffset = window.geometry().topLeft() - window.frameGeometry().topLeft();
+        return ToSettingsRect(window.normalGeometry().topLeft() - frameOffset, window.normalGeometry().size());
+    }
+    return ToSettingsRect(window.frameGeometry().topLeft(), window.size());
 }
 
 // A saved rectangle on a screen that is no longer there would put the window out of reach.
@@ -91,7 +110,7 @@ CMainFrame::CMainFrame(CCorvantEditorApp& app, CCorvantEditorDoc& document)
       m_messages([](platform::MessageId, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; })
 {
     setWindowIcon(platform::ProgramIcon());
-    setGeometry(OnSomeScreen(ToQRect(InitialFrameRect(GetAppSettings()))));
+    PlaceWindow(*this, OnSomeScreen(ToQRect(InitialFrameRect(GetAppSettings()))));
 
     m_client = new QWidget(this);
     setCentralWidget(m_client);
@@ -255,7 +274,7 @@ void CMainFrame::ApplySavedPlacement()
     if (!IsPlacementUsable(placement)) {
         return;
     }
-    setGeometry(OnSomeScreen(ToQRect(placement.normalPosition)));
+    PlaceWindow(*this, OnSomeScreen(ToQRect(placement.normalPosition)));
     if (placement.showCmd == FrameStateValue::kShowMaximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
@@ -267,8 +286,7 @@ void CMainFrame::StorePlacement()
     if (isMinimized()) {
         return;
     }
-    const QRect normal = isMaximized() ? normalGeometry() : geometry();
-    GetAppSettings().framePlacement = MakeFramePlacement(ToSettingsRect(normal), false, isMaximized());
+    GetAppSettings().framePlacement = MakeFramePlacement(SavedFormOf(*this), false, isMaximized());
 }
 
 DlgLockApp* CMainFrame::LockNotice() const
@@ -509,7 +527,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     if (!isMinimized()) {
         AppSettings& settings = GetAppSettings();
         settings.frameStyle = FrameStyleWord(isVisible(), false, isMaximized());
-        settings.frameRect = ToSettingsRect(isMaximized() ? normalGeometry() : geometry());
+        settings.frameRect = SavedFormOf(*this);
     }
     if (!m_app.SaveModified()) {
         event->ignore();

@@ -24,7 +24,7 @@ inline constexpr DialogTemplate kConnectionBarTemplate{
     0,
     119,
     21,
-    WindowStyle::kChild | DialogStyle::kSetFont | DialogStyle::kControl,
+    WindowStyle::kChild | WindowStyle::kVisible | DialogStyle::kSetFont | DialogStyle::kControl,
     0,
     "MS Shell Dlg",
     8,

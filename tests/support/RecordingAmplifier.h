@@ -28,8 +28,12 @@ public:
 
     std::int32_t GetModel() override { return model; }
     const std::u16string& GetFirmwareVersion() override { return version; }
-    bool IsMuted() override { return false; }
-    bool SetMute(bool) override { return true; }
+    bool IsMuted() override { return muted; }
+    bool SetMute(bool mute) override
+    {
+        muted = mute;
+        return true;
+    }
     bool GetMutePolarity() override { return true; }
     bool SetMutePolarity(bool) override { return true; }
     bool EnableMeterPolling(bool) override { return true; }
@@ -72,6 +76,7 @@ public:
 
     std::int32_t model;
     std::u16string version = u"v5.20";
+    bool muted = false;
     std::uint32_t refs = 0;
     CobaltDeviceManager::HwStatusCallback callback = nullptr;
     void* callbackContext = nullptr;

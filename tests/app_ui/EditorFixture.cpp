@@ -1,0 +1,91 @@
+#include "tests/app_ui/EditorFixture.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+#include "application/settings/ProgramFolders.h"
+#include "application/ui/CMainFrame.h"
+
+std::uint32_t FakeAmplifiers::ForFirstActiveAmplifier(CobaltDeviceManager::ICobaltAmplifier** first)
+{
+    if (!present.empty()) {
+        present.front()->AddRef();
+        *first = present.front();
+    }
+    return static_cast<std::uint32_t>(present.size());
+}
+
+void FakeAmplifiers::SetScanMode(std::uint32_t, std::uint32_t)
+{
+    ++scanModeCalls;
+}
+
+EditorFixture::EditorFixture(std::optional<std::string> layout) : folder("quarry-app-ui-")
+{
+    data = folder.Path() / "Data";
+    std::filesystem::copy(QUARRY_BUILD_DATA_DIR, data, std::filesystem::copy_options::recursive);
+    if (layout) {
+        if (layout->empty()) {
+            std::filesystem::remove(data / "ViewEnvironment.txt");
+        } else {
+            WriteWholeFile(data / "ViewEnvironment.txt", *layout);
+        }
+    }
+}
+
+EditorFixture::~EditorFixture()
+{
+    if (app) {
+        app->ExitInstance();
+        app.reset();
+    }
+}
+
+bool EditorFixture::Start(std::vector<std::string> args)
+{
+    AppEnvironment environment;
+    environment.dataFolder = data;
+    environment.amplifiers = &amplifiers;
+    environment.singleInstance = false;
+    environment.startDeviceWatching = [this](platform::WindowId window, platform::MessageId message) {
+        watchStarts.emplace_back(window, message);
+        return true;
+    };
+    environment.openHelpFile = [this](const std::filesystem::path& path) {
+        helpOpened.push_back(path);
+        return helpOpens;
+    };
+    environment.chooseFile = [this](bool, const std::string&) -> std::optional<std::filesystem::path> {
+        if (chosenFiles.empty()) {
+            return std::nullopt;
+        }
+        auto chosen = chosenFiles.front();
+        chosenFiles.pop_front();
+        return chosen;
+    };
+    app = std::make_unique<CCorvantEditorApp>(std::move(environment));
+    return app->InitInstance(args);
+}
+
+CMainFrame& EditorFixture::Frame() const
+{
+    return *app->GetMainFrame();
+}
+
+void ResetUserState()
+{
+    if (auto settings = GetSettingsFilePath()) {
+        std::filesystem::remove(*settings);
+    }
+    QCoreApplication::setOrganizationName(QStringLiteral("Vesk"));
+    QCoreApplication::setApplicationName(QStringLiteral("Corvantine-Editor"));
+    QSettings().clear();
+}
+
+void PumpEvents()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
