@@ -33,7 +33,10 @@ const MessageId kEndWith = RegisterMessage("platform_ui_test_end_with");
 
 class RecordingDialog : public Dialog {
 public:
-    RecordingDialog(Kind kind, bool panel = false) : Dialog(kTestDialog, kind), m_panel(panel) {}
+    explicit RecordingDialog(Kind kind, QWidget* parent = nullptr, bool panel = false)
+        : Dialog(kTestDialog, kind, parent), m_panel(panel)
+    {
+    }
 
     std::vector<std::string> notices;
     bool endInInit = false;
@@ -224,10 +227,10 @@ TEST(DialogTemplates, EnterGoesToTheDefaultButtonAndEscapeToCancel)
 TEST(DialogTemplates, APanelIgnoresEnterAndEscape)
 {
     QWidget view;
-    RecordingDialog panel(Dialog::Kind::Child, true);
-    panel.setParent(&view);
+    RecordingDialog panel(Dialog::Kind::Child, &view, true);
     ASSERT_TRUE(panel.Create());
     EXPECT_FALSE(panel.isWindow());
+    EXPECT_EQ(panel.parentWidget(), &view);
     QWidget* edit = panel.Item(kValueEdit);
     QTest::keyClick(edit, Qt::Key_Return);
     QTest::keyClick(edit, Qt::Key_Escape);

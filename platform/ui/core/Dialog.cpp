@@ -52,6 +52,10 @@ Dialog::Dialog(const DialogTemplate& dialogTemplate, Kind kind, QWidget* parent)
       }),
       m_timers([this](std::uint32_t timerId) { OnTimer(timerId); })
 {
+    if (kind == Kind::Child) {
+        // QDialog turns a plain widget type into a window; a panel is a part of its parent.
+        setWindowFlags(Qt::Widget);
+    }
     setFont(DialogFont(dialogTemplate.fontPointSize));
     setWindowTitle(QString::fromUtf8(dialogTemplate.caption.data(), static_cast<qsizetype>(dialogTemplate.caption.size())));
     resize(DluToPixelsX(dialogTemplate.cx, m_units), DluToPixelsY(dialogTemplate.cy, m_units));
