@@ -11,11 +11,11 @@ inline constexpr std::int32_t kMV340A = 1110;
 }  // namespace SelectModelIds
 
 inline constexpr DialogControl kSelectModelControls[] = {
-    {DialogId::kStatic, ControlClass::kStatic, "Which amplifier design do you want to create?", 14, 12, 145, 10,
+    {DialogId::kStatic, ControlClass::kStatic, "Which amplifier design do you want to create?", 10, 8, 150, 18,
      WindowStyle::kControlDefault},
-    {SelectModelIds::kMV220, ControlClass::kButton, "MV22&0 / MV220P", 28, 28, 110, 10,
+    {SelectModelIds::kMV220, ControlClass::kButton, "MV22&0 / MV220P", 28, 30, 110, 10,
      WindowStyle::kControlDefault | WindowStyle::kTabStop | WindowStyle::kGroup | ButtonStyle::kAutoRadioButton},
-    {SelectModelIds::kMV440, ControlClass::kButton, "MV44&0 / MV440A", 28, 42, 110, 10,
+    {SelectModelIds::kMV440, ControlClass::kButton, "MV44&0 / MV440A", 28, 43, 110, 10,
      WindowStyle::kControlDefault | ButtonStyle::kAutoRadioButton},
     {SelectModelIds::kMV340A, ControlClass::kButton, "MV340&A", 28, 56, 110, 10,
      WindowStyle::kControlDefault | ButtonStyle::kAutoRadioButton},
