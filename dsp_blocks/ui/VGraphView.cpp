@@ -169,11 +169,16 @@ void VGraphView::DrawGrid(Canvas& canvas, ColorRef majorColour, ColorRef)
     canvas.SelectPen(previous);
 }
 
+void VGraphView::DrawLabelText(Canvas& canvas, const std::string& text, Rect cell, unsigned flags)
+{
+    canvas.DrawText(text, cell, flags);
+}
+
 void VGraphView::DrawCentredLabel(Canvas& canvas, const std::string& text, int x, int top)
 {
     const QSize size = canvas.TextExtent(QString::fromStdString(text));
-    Rect cell{x - size.width(), top, x + size.width(), top + size.height()};
-    canvas.DrawText(text, cell, platform::TextFlag::kCenter | platform::TextFlag::kSingleLine | platform::TextFlag::kNoClip);
+    DrawLabelText(canvas, text, Rect{x - size.width(), top, x + size.width(), top + size.height()},
+                  platform::TextFlag::kCenter | platform::TextFlag::kSingleLine | platform::TextFlag::kNoClip);
 }
 
 void VGraphView::DrawYLabels(Canvas& canvas, int right)
@@ -182,9 +187,8 @@ void VGraphView::DrawYLabels(Canvas& canvas, int right)
     const int height = canvas.LineHeight();
     for (int j = 0; j <= yDivisions_; ++j) {
         const int y = YLinePixel(j);
-        Rect cell{outerRect_.left, y - height, right, y + height};
-        canvas.DrawText(YLabelText(y0_ + static_cast<float>(j) * step), cell,
-                        platform::TextFlag::kRight | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine);
+        DrawLabelText(canvas, YLabelText(y0_ + static_cast<float>(j) * step), Rect{outerRect_.left, y - height, right, y + height},
+                      platform::TextFlag::kRight | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine);
     }
 }
 

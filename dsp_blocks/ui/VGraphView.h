@@ -117,8 +117,10 @@ protected:
     QSize TextSize(const std::string& text) const;
     // The pixel rows of the horizontal grid lines and y labels, j = 0..yDivisions.
     int YLinePixel(int j) const;
+    // Every label goes through here (tests see what is drawn where).
+    virtual void DrawLabelText(platform::Canvas& canvas, const std::string& text, platform::Rect cell, unsigned flags);
     // Draws text centred on x (one line), its top at top.
-    static void DrawCentredLabel(platform::Canvas& canvas, const std::string& text, int x, int top);
+    void DrawCentredLabel(platform::Canvas& canvas, const std::string& text, int x, int top);
     // Draws the y labels right-aligned at right, each centred on its grid row.
     void DrawYLabels(platform::Canvas& canvas, int right);
     // Renders the background and label layer for the current layout.

@@ -17,11 +17,6 @@ IBlockPanel* TestPanelSite::CreatePanel(PanelKind kind, CController& controller)
     return CreateBlockPanel(kind, controller, *this);
 }
 
-void DeliverPostedMessages()
-{
-    QCoreApplication::sendPostedEvents();
-}
-
 void RunDeferredDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

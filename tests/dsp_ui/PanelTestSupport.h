@@ -35,8 +35,6 @@ private:
     QWidget host_;
 };
 
-// Delivers the messages posted so far (the panels' notices to each other).
-void DeliverPostedMessages();
 // Deletes the windows that asked to be deleted once control is back in the event loop.
 void RunDeferredDeletes();
 // A status change of every channel to mode.
