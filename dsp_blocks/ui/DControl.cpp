@@ -13,6 +13,11 @@ DControl::DControl(const DialogTemplate& dialogTemplate, QWidget* parent)
 {
 }
 
+DControl::DControl(const DialogTemplate& dialogTemplate, platform::Dialog::Kind kind, QWidget* parent)
+    : platform::Dialog(dialogTemplate, kind, parent), background_(kTopColour, kBottomColour)
+{
+}
+
 DControl::~DControl() = default;
 
 void DControl::SetTitleText(std::string_view text)

@@ -53,6 +53,10 @@ public:
     void OnTimer(std::uint32_t timerId) final;
 
 protected:
+    // A top-level (modal or modeless) dialog with the panels' look and keyboard, for the
+    // windows that must keep the main window's accelerator rules while they have the focus.
+    DControl(const DialogTemplate& dialogTemplate, platform::Dialog::Kind kind, QWidget* parent);
+
     // The panels' look and keyboard; subclasses call it first.
     bool OnInitDialog() override;
     // An edit lost the focus (not while the panel closes).

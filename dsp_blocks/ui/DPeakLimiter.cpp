@@ -133,8 +133,13 @@ void DPeakLimiter::UpdateChannelMode()
     RedrawDlgItem(this, kVoltage);
     Act(values_[kPeakThreshold].Flush());
     Act(values_[kRmsThreshold].Flush());
-    SetupSpin(*this, RangeOf(kPeakThreshold), values_[kPeakThreshold].Value());
-    SetupSpin(*this, RangeOf(kRmsThreshold), values_[kRmsThreshold].Value());
+    // SetupSpin puts a maximum that lies between two steps one position low (70.7 at 70.5),
+    // where a click up would show no change; the spin then takes the value's own position.
+    for (Value value : {kPeakThreshold, kRmsThreshold}) {
+        const SpinEditRange range = RangeOf(value);
+        SetupSpin(*this, range, values_[value].Value());
+        SetSpinValue(*this, range, values_[value].Value());
+    }
 }
 
 void DPeakLimiter::Act(const PendingStep& step)
