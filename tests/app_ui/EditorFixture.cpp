@@ -49,7 +49,7 @@ bool EditorFixture::Start(std::vector<std::string> args)
     environment.singleInstance = false;
     environment.startDeviceWatching = [this](platform::WindowId window, platform::MessageId message) {
         watchStarts.emplace_back(window, message);
-        return true;
+        return watchStarter ? watchStarter(window, message) : true;
     };
     environment.openHelpFile = [this](const std::filesystem::path& path) {
         helpOpened.push_back(path);

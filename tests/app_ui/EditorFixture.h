@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,8 @@ public:
     std::filesystem::path data;
     FakeAmplifiers amplifiers;
     std::vector<std::pair<platform::WindowId, platform::MessageId>> watchStarts;
+    // Runs after a start of device watching is recorded (a real device manager, say).
+    std::function<bool(platform::WindowId, platform::MessageId)> watchStarter;
     std::vector<std::filesystem::path> helpOpened;
     bool helpOpens = true;
     std::deque<std::optional<std::filesystem::path>> chosenFiles;
