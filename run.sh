@@ -1,13 +1,33 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds a release build in build/, and starts the editor.
+# --virtual-amp: also starts a virtual amplifier in a temporary folder, runs the editor against
+# it, and stops it when the editor quits. Every other argument goes to the editor.
 set -euo pipefail
 cd "$(dirname "$0")"
+virtual=0
+args=()
+for arg in "$@"; do
+  if [ "$arg" = "--virtual-amp" ]; then
+    virtual=1
+  else
+    args+=("$arg")
+  fi
+done
 source ./deps.sh
 quarry_install_deps
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUARRY_BUILD_TESTS=OFF
 cmake --build build
-if [ -x build/bin/Corvantine-Editor ]; then
-  exec build/bin/Corvantine-Editor "$@"
+if [ "$virtual" -eq 0 ]; then
+  exec build/bin/Corvantine-Editor "${args[@]}"
 fi
-echo "The editor is not part of this build yet. Built programs and libraries:"
-find build/bin -maxdepth 1 -type f \( -perm -u+x -o -name '*.so*' \) -printf '  %f\n' | sort
+folder="$(mktemp -d "${TMPDIR:-/tmp}/corvantine-virtual-amp.XXXXXX")"
+build/bin/virtual-amp --dir "$folder" --device a210:VIRTUAL1 &
+amp=$!
+trap 'kill "$amp" 2>/dev/null || true; wait "$amp" 2>/dev/null || true; rm -rf "$folder"' EXIT
+for _ in $(seq 200); do
+  compgen -G "$folder/*-a210-VIRTUAL1.sock" >/dev/null && break
+  kill -0 "$amp" 2>/dev/null || { echo "virtual-amp did not start" >&2; exit 1; }
+  sleep 0.05
+done
+echo "Virtual amplifier in $folder"
+QUARRY_VIRTUAL_HID_DIR="$folder" build/bin/Corvantine-Editor "${args[@]}"
