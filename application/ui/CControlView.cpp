@@ -36,6 +36,13 @@ void CControlView::SetDesignModified()
     }
 }
 
+void CControlView::RedrawBlockViews()
+{
+    if (CCorvantEditorDoc* document = GetDocument()) {
+        document->RedrawBlockViews();
+    }
+}
+
 std::uint32_t CControlView::GetInputEqMode(std::size_t channel)
 {
     const AppSettings& settings = GetAppSettings();

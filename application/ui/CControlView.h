@@ -42,6 +42,7 @@ public:
     void SetInputEqMode(std::size_t channel, std::uint32_t mode) override;
     bool GetInputEqWidthIsQ() override;
     void SetInputEqWidthIsQ(bool isQ) override;
+    void RedrawBlockViews() override;
 
     void OnUpdate(CCorvantEditorDoc& document, UpdateHint hint, CobaltDeviceManager::ICobaltAmplifier* amplifier) override;
 

@@ -1,5 +1,6 @@
 // What a block panel needs of the view that hosts it: the parent window, the document's
-// modified mark and the input-EQ display settings the host keeps in the program settings.
+// modified mark and block-view redraw, and the input-EQ display settings the host keeps in
+// the program settings.
 // The control view implements it.
 #pragma once
 
@@ -20,6 +21,9 @@ public:
     // Whether the input-EQ bands show their width as Q (else as bandwidth).
     virtual bool GetInputEqWidthIsQ() = 0;
     virtual void SetInputEqWidthIsQ(bool isQ) = 0;
+    // The block diagram shows what a panel changed (output polarities, preset names): the
+    // document redraws its block views. Hosts without a diagram need not do anything.
+    virtual void RedrawBlockViews() {}
 
 protected:
     ~IPanelSite() = default;

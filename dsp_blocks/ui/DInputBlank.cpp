@@ -1,0 +1,12 @@
+#include "dsp_blocks/ui/DInputBlank.h"
+
+#include "dsp_blocks/blocks/LInputGainDialogController.h"
+#include "resources/templates/InputBlankPanelTemplate.h"
+
+DInputBlank::DInputBlank(IPanelSite& site, LInputGainDialogController& controller)
+    : DBlockPanel(kInputBlankPanelTemplate, site, controller)
+{
+    SetGradientColours(kTopColour, kBottomColour);
+}
+
+DInputBlank::~DInputBlank() = default;

@@ -1,0 +1,128 @@
+// The mixer's pop-up gain slider: a small vertical trackbar in a borderless pop-up above a
+// cross point, with its own channel, thumb image and dB scale. Each move sends the owner
+// "__Kx_MsgFromSlider__" (0, pointer to SliderNotice) with tracking set until the gesture
+// ends; letting go of the mouse, losing the focus or Escape close the slider, which then
+// deletes itself (it posts itself "__Kx_DelayDestroyWindow__" first, so a handler of its
+// own is never cut short).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include <QFont>
+#include <QFrame>
+#include <QRect>
+
+#include "platform/messages/Messages.h"
+#include "platform/ui/core/ControlNotify.h"
+#include "platform/ui/core/MessageWindow.h"
+#include "platform/ui/core/Trackbar.h"
+#include "platform/ui/drawing/ColorRef.h"
+
+// What the slider sends: lParam points at it during the send.
+struct SliderNotice {
+    float value = 0.0f;
+    std::uint8_t tracking = 0;  // 1 while the gesture goes on, 0 when it ends
+};
+
+class InplaceSliderX final : public QFrame, public platform::IControlNotify {
+    Q_OBJECT
+
+public:
+    static constexpr std::int32_t kTrackbarId = 13398;
+    static constexpr int kPageSize = 6;
+    // The scale's tick marks divide the channel into this many steps.
+    static constexpr int kScaleDivisions = 12;
+    static constexpr platform::ColorRef kBackColour = 0xFAE6E6;
+    static constexpr platform::ColorRef kChannelEdgeColour = 0xD6D6D6;
+    static constexpr platform::ColorRef kChannelColour = 0xEAEAE7;
+    static constexpr platform::ColorRef kScaleColour = 0xC4C4C4;
+    static constexpr platform::ColorRef kScaleTextColour = 0x000000;
+    // Tick marks start this far right of the channel and are this long; labels start this
+    // far right of the tick marks' start.
+    static constexpr int kTickOffset = 9;
+    static constexpr int kTickLength = 4;
+    static constexpr int kLabelOffset = 6;
+    static constexpr char kWidestLabel[] = "+12dB";
+    // Home sends the thumb here (0 dB on the mixer's scale); End to the bottom.
+    static constexpr int kHomePosition = 0;
+    static constexpr int kEndPosition = 100;
+
+    // The trackbar inside: it tells the slider when it loses the focus, as it tells it when
+    // it lets the mouse go.
+    class SliderCtrl final : public platform::Trackbar {
+    public:
+        explicit SliderCtrl(QWidget* parent);
+
+    protected:
+        void focusOutEvent(QFocusEvent* event) override;
+    };
+
+    // A pop-up of owner (not shown yet); ownerWindow receives message.
+    InplaceSliderX(float value, float top, float bottom, float step, std::vector<float> ticks, const QFont& font,
+                   QWidget* owner, platform::WindowId ownerWindow, platform::MessageId message);
+    ~InplaceSliderX() override;
+
+    // Shows the slider at rect (screen pixels) without activating it and focuses the trackbar.
+    void ShowAt(const QRect& rect);
+
+    float Value() const { return value_; }
+    int Lowest() const { return lowest_; }
+    int Highest() const { return highest_; }
+    SliderCtrl* Trackbar() const { return trackbar_; }
+    // Indexes 0..kScaleDivisions of the scale that carry a label.
+    const std::set<int>& LabelledTicks() const { return labelledTicks_; }
+    // The trackbar's channel as the last paint drew it (empty before).
+    QRect ChannelRect() const { return channel_; }
+    // The trackbar position of value (top value at the lowest position).
+    int PositionOf(float value) const;
+    // The value a position sends: on the step grid, toward zero.
+    float ValueAt(int position) const;
+    // The label of scale index i ("+12dB", "0dB", ...).
+    std::string ScaleLabel(int index) const;
+    bool IsClosing() const { return closing_; }
+
+    void OnTrackbarScroll(std::int32_t id, int code, int position) override;
+    void OnTrackbarReleasedCapture(std::int32_t id) override;
+    // Posts "__Kx_DelayDestroyWindow__" to the slider.
+    void Close();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    bool DrawChannel(QPainter& painter, const platform::TrackbarDrawInfo& info);
+    bool DrawTicks(QPainter& painter, const platform::TrackbarDrawInfo& info);
+    bool DrawThumb(QPainter& painter, const platform::TrackbarDrawInfo& info) const;
+    void DrawScale(QPainter& painter) const;
+    bool OnTrackbarKey(QKeyEvent& event);
+    void DestroyNow();
+
+    float value_;
+    float top_;
+    float bottom_;
+    float step_;
+    int lowest_ = 0;
+    int highest_ = 0;
+    QFont font_;
+    std::vector<float> ticks_;
+    std::set<int> labelledTicks_;
+    QWidget* owner_;
+    platform::WindowId ownerWindow_;
+    platform::MessageId message_;
+    SliderCtrl* trackbar_ = nullptr;  // child window
+    QRect channel_;
+    bool scalePending_ = false;
+    bool closing_ = false;
+    platform::MessageWindow messages_;
+};
+
+// Makes and shows a slider on value (top..bottom in steps of step) at rect (screen pixels)
+// with labels at the given tick values, in font, for owner, which receives message at
+// ownerWindow. False when the slider could not be made (nothing is left open then).
+bool OpenInplaceSliderX(float value, float top, float bottom, float step, const QRect& rect, const float* ticks,
+                        std::size_t tickCount, const QFont& font, QWidget* owner, platform::WindowId ownerWindow,
+                        platform::MessageId message);
