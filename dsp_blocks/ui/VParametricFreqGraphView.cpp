@@ -13,7 +13,6 @@
 #include "dsp_blocks/ui/GradientBlend.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/Dialog.h"
-#include "platform/ui/core/TimerService.h"
 #include "platform/ui/drawing/SystemColors.h"
 
 using platform::Rect;
@@ -52,7 +51,7 @@ Rect SquareAround(int x, int y, int half)
 }  // namespace
 
 VParametricFreqGraphView::VParametricFreqGraphView(QWidget* parent)
-    : VFreqGraphView(parent), timers_([this](std::uint32_t) { OnGestureTimer(); })
+    : VFreqGraphView(parent), gesture_([this] { StartDrag(); })
 {
     model_.SetGrid(x0_, x1_, ResponseModel::kViewGridSize);
     setMouseTracking(true);
@@ -101,10 +100,7 @@ void VParametricFreqGraphView::SetBands(const EqBand* bands, const BiquadCoeffic
     model_.SetSections(coefficients, count, ownFrequencies.data());
     if (selected_ >= static_cast<std::int32_t>(count)) {
         // The dragged band is gone: the drag ends without a word.
-        if (IsDragging()) {
-            dragKind_ = DragKind::None;
-            releaseMouse();
-        }
+        dragKind_ = DragKind::None;
         gesture_.Cancel();
         selected_ = -1;
     }
@@ -335,8 +331,7 @@ void VParametricFreqGraphView::OnLeftButtonDown(QPoint client, QPoint screen)
     pressed_ = hit;
     // The grab offset is taken from the press point, not from where the drag starts.
     grabOffset_ = hit.centre - point;
-    gesture_.Begin(screen, platform::UiNowMs());
-    timers_.Set(kGestureTimerId, static_cast<std::uint32_t>(DragGesture::kDelayMs));
+    gesture_.Begin(screen);
 }
 
 void VParametricFreqGraphView::OnPointerMove(QPoint client, QPoint screen)
@@ -346,8 +341,9 @@ void VParametricFreqGraphView::OnPointerMove(QPoint client, QPoint screen)
         return;
     }
     if (gesture_.IsWaiting()) {
-        if (gesture_.OnMove(screen, platform::UiNowMs()) == DragGesture::Outcome::Started) {
-            StartDrag();
+        gesture_.OnMove(screen);
+        // The move that started the drag is its first step.
+        if (IsDragging()) {
             ApplyDragPoint(ConfinePoint(client));
         }
         return;
@@ -383,33 +379,14 @@ void VParametricFreqGraphView::OnMouseLost()
     }
 }
 
-void VParametricFreqGraphView::OnGestureTimer()
-{
-    timers_.Kill(kGestureTimerId);
-    if (!gesture_.IsWaiting()) {
-        return;
-    }
-    const std::uint64_t now = platform::UiNowMs();
-    if (gesture_.OnTime(now) == DragGesture::Outcome::Started) {
-        StartDrag();
-        return;
-    }
-    // Fired early: wait for the rest.
-    const std::uint64_t waited = now >= gesture_.PressTimeMs() ? now - gesture_.PressTimeMs() : 0;
-    const std::uint64_t rest = waited < DragGesture::kDelayMs ? DragGesture::kDelayMs - waited : 1;
-    timers_.Set(kGestureTimerId, static_cast<std::uint32_t>(rest));
-}
-
 void VParametricFreqGraphView::EndWait()
 {
     gesture_.Cancel();
-    timers_.Kill(kGestureTimerId);
     pressed_ = Hit{};
 }
 
 void VParametricFreqGraphView::StartDrag()
 {
-    timers_.Kill(kGestureTimerId);
     if (pressed_.band < 0 || pressed_.band >= static_cast<std::int32_t>(bandCount_)) {
         return;
     }
@@ -417,16 +394,12 @@ void VParametricFreqGraphView::StartDrag()
     dragKind_ = pressed_.kind;
     dragValues_ = bands_[static_cast<std::size_t>(selected_)];
     pressed_ = Hit{};
-    if (isVisible()) {
-        grabMouse();
-    }
+    // The drag runs while the left button is down, so the press's own mouse grab already
+    // brings every move and the release here; the pointer is kept in the plot by the moves.
 }
 
 void VParametricFreqGraphView::FinishDrag()
 {
-    if (isVisible()) {
-        releaseMouse();
-    }
     QPointer<VParametricFreqGraphView> self(this);
     if (auto* panel = qobject_cast<platform::Dialog*>(parentWidget())) {
         panel->Messages().Dispatch(platform::MsgNotifyDragging(), 1, 0);

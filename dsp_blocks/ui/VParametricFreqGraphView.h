@@ -15,9 +15,8 @@
 
 #include "dsp_blocks/blocks/LInputEQController.h"
 #include "dsp_blocks/filters/ResponseModel.h"
-#include "dsp_blocks/ui/DragGesture.h"
 #include "dsp_blocks/ui/VFreqGraphView.h"
-#include "platform/ui/core/WindowTimers.h"
+#include "platform/ui/core/DragGesture.h"
 
 class VParametricFreqGraphView : public VFreqGraphView {
     Q_OBJECT
@@ -42,7 +41,6 @@ public:
     static constexpr platform::ColorRef kAreaLeftColour = 0xF0F0F0;
     static constexpr platform::ColorRef kAreaRightColour = 0xF0C0C0;
     static constexpr int kAreaAlpha = 168;
-    static constexpr std::uint32_t kGestureTimerId = 1;
 
     // Band types as EqBand holds them.
     static constexpr std::uint32_t kPeaking = 0;
@@ -93,8 +91,6 @@ public:
     void OnGestureCancel();
     // The mouse or the focus went elsewhere: a drag ends as its release does.
     void OnMouseLost();
-    // The gesture timer fired.
-    void OnGestureTimer();
 
     std::size_t BandCount() const { return bandCount_; }
     const EqBand& Band(std::size_t index) const { return bands_[index]; }
@@ -161,9 +157,8 @@ private:
     platform::Rect leftEdge_;
     platform::Rect rightEdge_;
 
-    DragGesture gesture_;
     Hit pressed_;  // what the press that started the wait hit
     CursorShape cursor_ = CursorShape::Arrow;
     bool keyboardFocus_ = false;
-    platform::WindowTimers timers_;
+    platform::DragGesture gesture_;
 };

@@ -1,0 +1,3 @@
+#include "dsp_blocks/ui/DParametricEQ.h"
+
+DParametricEQ::~DParametricEQ() = default;
