@@ -1,0 +1,129 @@
+#include "tests/dsp_ui_input_eq/InputEqTestSupport.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <gtest/gtest.h>
+
+#include "application/settings/AppSettings.h"
+#include "dsp_blocks/ui/LInputEQ.h"
+#include "dsp_blocks/ui/PanelFactory.h"
+#include "dsp_blocks/ui/VParametricFreqGraphView.h"
+#include "platform/messages/ProgramMessages.h"
+#include "platform/ui/core/MessageWindow.h"
+
+namespace {
+
+const DialogTemplate kRecorderTemplate{
+    1, "", 0, 0, 300, 200, WindowStyle::kChild | DialogStyle::kControl | DialogStyle::kSetFont, 0, "MS Shell Dlg", 8, {},
+};
+
+}  // namespace
+
+SettingsPanelSite::SettingsPanelSite()
+{
+    host_.resize(1000, 400);
+}
+
+SettingsPanelSite::~SettingsPanelSite() = default;
+
+std::uint32_t SettingsPanelSite::GetInputEqMode(std::size_t channel)
+{
+    return GetAppSettings().inputEqMode.at(channel);
+}
+
+void SettingsPanelSite::SetInputEqMode(std::size_t channel, std::uint32_t mode)
+{
+    GetAppSettings().inputEqMode.at(channel) = mode;
+}
+
+bool SettingsPanelSite::GetInputEqWidthIsQ()
+{
+    return GetAppSettings().inputEqWidthIsQ != 0;
+}
+
+void SettingsPanelSite::SetInputEqWidthIsQ(bool isQ)
+{
+    GetAppSettings().inputEqWidthIsQ = isQ ? 1 : 0;
+}
+
+IBlockPanel* SettingsPanelSite::CreatePanel(PanelKind kind, CController& controller)
+{
+    return CreateBlockPanel(kind, controller, *this);
+}
+
+InputEqBlock::InputEqBlock(std::int32_t channel) : controller(block)
+{
+    block.type = BlockType::InputEQ;
+    block.channel = channel;
+    block.name = u"Input EQ";
+    controller.Load();
+}
+
+LInputEQ* InputEqBlock::Open(SettingsPanelSite& site)
+{
+    return dynamic_cast<LInputEQ*>(controller.OpenDialog(site));
+}
+
+std::vector<std::uint8_t> InputEqBlock::ParamBytes() const
+{
+    const std::uint8_t* data = nullptr;
+    const std::uint32_t size = block.GetParamBlob(data);
+    return std::vector<std::uint8_t>(data, data + size);
+}
+
+LInputEQController::Params InputEqBlock::StoredParams() const
+{
+    DiagramBlock copy;
+    copy.type = BlockType::InputEQ;
+    const std::vector<std::uint8_t> bytes = ParamBytes();
+    copy.SetParamBlob(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    LInputEQController reader(copy);
+    LInputEQController::Params params;
+    if (!reader.Load()) {
+        ADD_FAILURE() << "the block's parameter blob does not load";
+        return params;
+    }
+    params.eqMode = reader.GetEqMode();
+    params.widthIsQ = reader.GetWidthIsQ();
+    const EqBand* bands = nullptr;
+    reader.GetBands(bands);
+    std::copy(bands, bands + LInputEQController::kBandCount, params.bands.begin());
+    return params;
+}
+
+NoticeRecorder::NoticeRecorder() : platform::Dialog(kRecorderTemplate, platform::Dialog::Kind::Child, nullptr)
+{
+    Create();
+}
+
+std::intptr_t NoticeRecorder::OnMessage(platform::MessageId message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    if (message == platform::MsgNotifyChanged()) {
+        changes.push_back(Change{wParam, lParam});
+        return 0;
+    }
+    if (message != platform::MsgNotifyDragging()) {
+        return 0;
+    }
+    Notice notice;
+    notice.done = wParam;
+    for (QObject* child : children()) {
+        if (auto* view = qobject_cast<VParametricFreqGraphView*>(child)) {
+            float frequency = 0.0f;
+            float gain = 0.0f;
+            notice.draggedBand = view->GetDragInfo(frequency, gain, notice.q);
+        }
+    }
+    notices.push_back(notice);
+    return 0;
+}
+
+void DeliverMessages()
+{
+    platform::DeliverPostedMessages();
+}
+
+void RunDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
