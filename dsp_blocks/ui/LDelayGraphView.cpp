@@ -317,6 +317,10 @@ void LDelayGraphView::StartDrag()
     if (pressedRow_ < 0 || static_cast<std::size_t>(pressedRow_) >= rows_.size()) {
         return;
     }
+    // The pointer is kept in the base's plot rectangle, laid out for the present size.
+    if (OuterRect() != Rect{0, 0, width(), height()}) {
+        Layout(Rect{0, 0, width(), height()});
+    }
     const QPoint press = gesture_.PressPoint();
     const DelayRow& row = rows_[static_cast<std::size_t>(pressedRow_)];
     dragRow_ = pressedRow_;
