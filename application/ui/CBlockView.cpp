@@ -183,7 +183,8 @@ void CBlockView::OnMouseMove(bool control, int x, int y)
         return;
     }
     for (const auto& block : document->Blocks()) {
-        if ((block->flags & (BlockFlag::kNoRubberBandOrToggle | BlockFlag::kSelectionLocked)) != 0) {
+        // A passive block is never drawn, so the band must not select it unseen either.
+        if ((block->flags & (BlockFlag::kNoRubberBandOrToggle | BlockFlag::kSelectionLocked | BlockFlag::kPassive)) != 0) {
             continue;
         }
         ::Rect changed{};

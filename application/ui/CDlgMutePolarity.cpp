@@ -77,7 +77,7 @@ void CDlgMutePolarity::ApplyControlBackgrounds()
             continue;
         }
         QPalette palette = control->palette();
-        palette.setBrush(QPalette::Window, BrushFor(platform::Rect::FromQRect(control->geometry())));
+        palette.setBrush(control->backgroundRole(), BrushFor(platform::Rect::FromQRect(control->geometry())));
         control->setPalette(palette);
         control->setAutoFillBackground(true);
     }
