@@ -1,6 +1,8 @@
 // The main view: loading the child views and their row layout.
 #include "application/ui/CCorvantEditorView.h"
 
+#include <utility>
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPainter>
@@ -26,8 +28,13 @@ CCorvantEditorView::CCorvantEditorView(CMainFrame& frame, CCorvantEditorDoc& doc
 
 CCorvantEditorView::~CCorvantEditorView()
 {
+    // The children go first, while this view (their host) is whole; each leaves the
+    // document's observers and the frame's active view itself.
+    const std::vector<CEnvironmentView*> children = std::exchange(m_children, {});
+    for (CEnvironmentView* child : children) {
+        delete child;
+    }
     m_document->RemoveObserver(this);
-    // The children go with this widget; they leave the document's observers themselves.
 }
 
 bool CCorvantEditorView::LoadChildViews()

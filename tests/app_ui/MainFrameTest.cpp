@@ -319,4 +319,50 @@ TEST_F(MainFrameTest, ControlViewIsLaidOutAndFeedsTheMinimumSize)
     EXPECT_EQ(client.pixelColor(5, client.height() - 1), QColor(200, 210, 220));
 }
 
+TEST_F(MainFrameTest, ControlViewOpensCentresKeepsAndClosesTheSelectedBlocksPanel)
+{
+    EditorFixture editor;
+    ASSERT_TRUE(editor.Start());
+    CCorvantEditorDoc& document = *editor.App().GetDocument();
+    CControlView& controls = *editor.Frame().GetControlView();
+    DiagramBlock* crossover = nullptr;
+    for (const auto& block : document.Blocks()) {
+        if (block->type == BlockType::Crossover && crossover == nullptr) {
+            crossover = block.get();
+        }
+    }
+    ASSERT_NE(crossover, nullptr);
+    crossover->selected = 1;
+    controls.OnSelectionChanged();
+    QWidget* panel = controls.OpenPanelWindow();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->parentWidget(), &controls);
+    EXPECT_EQ(panel->x(), controls.width() / 2 - panel->width() / 2);
+    EXPECT_EQ(panel->y(), controls.height() / 2 - panel->height() / 2);
+    IBlockPanel* opened = controls.OpenPanel();
+    controls.OnSelectionChanged();  // the same block again keeps its panel
+    EXPECT_EQ(controls.OpenPanel(), opened);
+
+    document.SetModifiedFlag(false);
+    static_cast<IPanelSite&>(controls).SetDesignModified();
+    EXPECT_TRUE(document.IsModified());
+    document.SetModifiedFlag(false);
+
+    crossover->selected = 0;
+    controls.OnSelectionChanged();
+    EXPECT_EQ(controls.OpenPanel(), nullptr);
+    EXPECT_EQ(controls.OpenController(), nullptr);
+
+    // A new design resets the view (hint 1), which closes an open panel.
+    crossover->selected = 1;
+    controls.OnSelectionChanged();
+    ASSERT_NE(controls.OpenPanel(), nullptr);
+    document.UpdateAllViews(UpdateHint::Reset);
+    EXPECT_EQ(controls.OpenPanel(), nullptr);
+    document.UpdateAllViews(UpdateHint::DisableControlView);
+    EXPECT_FALSE(controls.isEnabled());
+    document.UpdateAllViews(UpdateHint::EnableControlView);
+    EXPECT_TRUE(controls.isEnabled());
+}
+
 }  // namespace
