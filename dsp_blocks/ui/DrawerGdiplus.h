@@ -1,6 +1,9 @@
 // The anti-aliased curve drawer: value points keep their fractions and are gathered into one
 // polyline, drawn as one smoothed stroke at each Flush (and at each MoveTo, which starts a
-// new one). The default drawer.
+// new one). The default drawer. Parts of the line far above or below the plot (a notch's
+// spike to -999 dB lies tens of thousands of pixels down) are cut at a band just outside
+// it: smoothing such lengths costs the painter orders of magnitude more, and the cut ends
+// meet along the band's edge, out of sight.
 #pragma once
 
 #include <cstddef>
@@ -32,9 +35,15 @@ public:
     std::size_t PolylinesDrawn() const { return polylines_; }
 
 private:
+    // Appends the part of the segment from last_ to point that lies within the band.
+    void AppendVisible(QPointF point);
+
     const VGraphView& view_;
     platform::Canvas& canvas_;
     bool inBackBuffer_;
+    double bandTop_;
+    double bandBottom_;
+    QPointF last_;
     std::vector<QPointF> points_;
     std::size_t polylines_ = 0;
     platform::Pen previousPen_;

@@ -2,7 +2,9 @@
 // far points, and the two curve drawers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -138,6 +140,37 @@ TEST_F(CurveSwitch, APointFarBelowTheAxesIsClippedInsideTheFrame)
     EXPECT_EQ(Pixel(buffer, column, buffer.height() / 2 + 20), ProbeView::kCurve);
     EXPECT_EQ(Pixel(buffer, column, buffer.height() - 2), ProbeView::kCurve);
     EXPECT_EQ(Pixel(buffer, column, buffer.height() - 1), VGraphView::kFrameLight);
+}
+
+TEST_F(CurveSwitch, CuttingAFarSpikeChangesNoVisiblePixel)
+{
+    ProbeView view;
+    view.points = {{900.0f, 3.0f}, {1000.0f, -999.0f}, {1100.0f, 2.0f}, {1300.0f, -999.0f}, {1500.0f, 1.0f}};
+    view.RenderBackBuffer();
+    // The same line drawn whole, without the drawer's cut; the painter's sub-pixel rounding of
+    // the far end point moves the smoothed edges by a few levels at most.
+    QImage whole = view.Background().copy();
+    {
+        Canvas canvas(whole);
+        canvas.SetDrawMode(platform::DrawMode::AntiAliased);
+        canvas.SelectPen(platform::SolidPen(ProbeView::kCurve, 3));
+        canvas.SetClipRect(platform::Rect{1, 1, whole.width() - 1, whole.height() - 1});
+        std::vector<QPointF> points;
+        for (const auto& [x, y] : view.points) {
+            points.push_back(view.ValueToPoint(true, x, y));
+        }
+        canvas.PolylineF(points);
+    }
+    int differing = 0;
+    for (int y = 0; y < whole.height(); ++y) {
+        for (int x = 0; x < whole.width(); ++x) {
+            const QRgb a = view.BackBuffer().pixel(x, y);
+            const QRgb b = whole.pixel(x, y);
+            differing += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                   std::abs(qBlue(a) - qBlue(b))}) > 3;
+        }
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(CurveSwitch, IntegerDrawerDrawsWholePixelLines)
