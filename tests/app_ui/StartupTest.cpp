@@ -16,6 +16,7 @@
 #include "application/ui/CMainFrame.h"
 #include "application/ui/SingleInstance.h"
 #include "application/document/CCorvantEditorDoc.h"
+#include "dsp_blocks/ui/CurveDrawing.h"
 #include "platform/base/Cp1252.h"
 #include "platform/ui/core/ManualTimerService.h"
 #include "resources/strings/StringTable.h"
@@ -168,9 +169,27 @@ TEST(EditorStartUp, MissingLayoutFileShowsMessage16397AndEndsWithAnError)
 TEST(EditorStartUp, FlagNaSelectsTheIntegerDrawer)
 {
     ResetUserState();
+    {
+        EditorFixture editor;
+        ASSERT_TRUE(editor.Start({"-na"}));
+        EXPECT_FALSE(editor.App().IsAntiAliasingAvailable());
+        EXPECT_FALSE(AntiAliasedCurves());
+    }
     EditorFixture editor;
-    ASSERT_TRUE(editor.Start({"-na"}));
-    EXPECT_FALSE(editor.App().IsAntiAliasingAvailable());
+    ASSERT_TRUE(editor.Start());
+    EXPECT_TRUE(AntiAliasedCurves());
+}
+
+TEST(EditorStartUp, BrokenSpeakerEqLibraryIsReportedOnceTheWindowIsUp)
+{
+    ResetUserState();
+    EditorFixture editor;
+    std::filesystem::remove(editor.data / "SpeakerEQ_list.dat");
+    ASSERT_TRUE(editor.Start());
+    ModalDriver driver;
+    driver.AnswerBox(147, platform::MessageAnswer::Ok);
+    PumpEvents();
+    EXPECT_EQ(driver.Boxes().size(), 1u);
 }
 
 TEST(StartUpDialogs, AboutDisablesAnEmptyFirmwareAndClosesAfterTenSeconds)
