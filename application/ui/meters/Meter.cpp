@@ -32,7 +32,8 @@ Meter::Meter(std::uint32_t index, std::uint32_t count)
       m_count(count),
       m_divisions(meters::kScaleDivisions),
       m_rangeTop(meters::kRangeTopDb),
-      m_rangeFloor(meters::kRangeFloorDb)
+      m_rangeFloor(meters::kRangeFloorDb),
+      m_level(meters::kDetachedLevelDb)
 {
 }
 
@@ -104,11 +105,11 @@ void Meter::BuildBarImage()
     if ((m_style & MeterStyle::kColourZones) == 0) {
         return;
     }
-    // Zone rows are counted from the top of the frame, two rows above the bar's first row.
+    // Image row r shows on bar row barTop + r, so each zone starts on its own level's row.
     const int width = m_barImage.width();
     std::int32_t edges[4];
     for (int i = 0; i < 4; ++i) {
-        edges[i] = m_zoneRows[i] - m_frameRect.top;
+        edges[i] = m_zoneRows[i] - m_barRect.top;
     }
     platform::Canvas canvas(m_barImage);
     canvas.FillSolidRect(Rect{0, 0, width, edges[0]}, kZoneRed);

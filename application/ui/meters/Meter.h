@@ -101,7 +101,8 @@ protected:
     std::uint8_t m_showScale = 0;
     float m_rangeTop;
     float m_rangeFloor;
-    float m_level = 0.0f;
+    // Empty until a level arrives: a meter never shows a reading nobody measured.
+    float m_level;
     std::int32_t m_zoneRows[4] = {};
 
 private:

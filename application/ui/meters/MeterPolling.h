@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "application/document/AmplifierRef.h"
+#include "application/ui/meters/MeterScale.h"
 
 namespace meters {
 
@@ -56,7 +57,9 @@ private:
 
     std::uint32_t m_mode;
     AmplifierRef m_amplifier;
-    std::array<float, kMeterChannels> m_levels{};
+    // Empty until the first reading, so that a poll without one shows nothing rather than
+    // a level falling from full scale.
+    std::array<float, kMeterChannels> m_levels{kDetachedLevelDb, kDetachedLevelDb, kDetachedLevelDb, kDetachedLevelDb};
     // Status words 9 and 10 of the meter record, read as four 16-bit states in memory order.
     std::array<std::uint16_t, kMeterChannels> m_states{};
 };
