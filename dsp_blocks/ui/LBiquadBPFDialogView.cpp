@@ -323,15 +323,18 @@ void LBiquadBPFDialogView::ChangeGain(float value, bool tracking)
     Notify(step.action);
 }
 
+float LBiquadBPFDialogView::QOfShownWidth() const
+{
+    const float q = QOfWidth(width_);
+    // A width that says the same Q as the band's is no change.
+    return std::fabs(q - q_.Value()) <= BandWidthScale::kSameWidth ? q_.Value() : q;
+}
+
 void LBiquadBPFDialogView::ChangeWidth(Width shown, bool tracking)
 {
     width_ = shown;
     PlaceWidthSpin();
-    float q = QOfWidth(shown);
-    if (std::fabs(q - q_.Value()) <= BandWidthScale::kSameWidth) {
-        q = q_.Value();
-    }
-    Notify(q_.Set(q, tracking).action);
+    Notify(q_.Set(QOfShownWidth(), tracking).action);
 }
 
 void LBiquadBPFDialogView::Notify(PendingAction action)
@@ -435,11 +438,7 @@ void LBiquadBPFDialogView::OnSpinScroll(std::int32_t id, int code, int position)
         width_.value = BandWidthScale::RoundToThousandth(stepped);
         SetDlgItemTextByCode(this, kWidth, FormatLocaleNumber(kWidthFormat, width_.value));
         PlaceWidthSpin();
-        float q = QOfWidth(width_);
-        if (std::fabs(q - q_.Value()) <= BandWidthScale::kSameWidth) {
-            q = q_.Value();
-        }
-        Notify(q_.OnSpin(*this, code, q).action);
+        Notify(q_.OnSpin(*this, code, QOfShownWidth()).action);
         break;
     }
     default:

@@ -95,6 +95,8 @@ private:
     void ChangeFrequency(float value, bool tracking);
     void ChangeGain(float value, bool tracking);
     void ChangeWidth(Width shown, bool tracking);
+    // The Q the shown width stands for; the band's own Q when they differ by no more than 0.0001.
+    float QOfShownWidth() const;
     void CommitEdit(std::int32_t id);
     void Notify(PendingAction action);
     // The typed width as a Q, when the text is a width of the shown unit.

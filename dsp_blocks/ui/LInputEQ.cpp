@@ -280,6 +280,10 @@ void LInputEQ::OnGraphDrag(bool done)
 
 std::intptr_t LInputEQ::OnMessage(platform::MessageId message, std::uintptr_t wParam, std::intptr_t lParam)
 {
+    // A drag ended by the panel's own closing must not reach a controller that may be going.
+    if (IsClosing()) {
+        return 0;
+    }
     if (message == platform::MsgNotifyChanged()) {
         OnRowChanged(static_cast<std::size_t>(wParam), lParam != 0);
     } else if (message == platform::MsgNotifyDragging()) {
