@@ -1,5 +1,7 @@
 #include "tests/dsp_ui_input_eq/InputEqTestSupport.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <gtest/gtest.h>
@@ -13,18 +15,9 @@
 
 namespace {
 
-const DialogTemplate kRecorderTemplate{
-    1, "", 0, 0, 300, 200, WindowStyle::kChild | DialogStyle::kControl | DialogStyle::kSetFont, 0, "MS Shell Dlg", 8, {},
-};
+const DialogTemplate kRecorderTemplate{1, "", 0, 0, 300, 200, WindowStyle::kChild, 0, "MS Shell Dlg", 8, {}};
 
 }  // namespace
-
-SettingsPanelSite::SettingsPanelSite()
-{
-    host_.resize(1000, 400);
-}
-
-SettingsPanelSite::~SettingsPanelSite() = default;
 
 std::uint32_t SettingsPanelSite::GetInputEqMode(std::size_t channel)
 {
@@ -55,7 +48,6 @@ InputEqBlock::InputEqBlock(std::int32_t channel) : controller(block)
 {
     block.type = BlockType::InputEQ;
     block.channel = channel;
-    block.name = u"Input EQ";
     controller.Load();
 }
 
@@ -74,15 +66,11 @@ std::vector<std::uint8_t> InputEqBlock::ParamBytes() const
 LInputEQController::Params InputEqBlock::StoredParams() const
 {
     DiagramBlock copy;
-    copy.type = BlockType::InputEQ;
     const std::vector<std::uint8_t> bytes = ParamBytes();
     copy.SetParamBlob(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     LInputEQController reader(copy);
+    EXPECT_TRUE(reader.Load()) << "the block's parameter blob does not load";
     LInputEQController::Params params;
-    if (!reader.Load()) {
-        ADD_FAILURE() << "the block's parameter blob does not load";
-        return params;
-    }
     params.eqMode = reader.GetEqMode();
     params.widthIsQ = reader.GetWidthIsQ();
     const EqBand* bands = nullptr;
@@ -100,21 +88,16 @@ std::intptr_t NoticeRecorder::OnMessage(platform::MessageId message, std::uintpt
 {
     if (message == platform::MsgNotifyChanged()) {
         changes.push_back(Change{wParam, lParam});
-        return 0;
-    }
-    if (message != platform::MsgNotifyDragging()) {
-        return 0;
-    }
-    Notice notice;
-    notice.done = wParam;
-    for (QObject* child : children()) {
-        if (auto* view = qobject_cast<VParametricFreqGraphView*>(child)) {
+    } else if (message == platform::MsgNotifyDragging()) {
+        Notice notice{wParam, -1};
+        if (auto* view = findChild<VParametricFreqGraphView*>(QString(), Qt::FindDirectChildrenOnly)) {
             float frequency = 0.0f;
             float gain = 0.0f;
-            notice.draggedBand = view->GetDragInfo(frequency, gain, notice.q);
+            float q = 0.0f;
+            notice.draggedBand = view->GetDragInfo(frequency, gain, q);
         }
+        notices.push_back(notice);
     }
-    notices.push_back(notice);
     return 0;
 }
 

@@ -1,15 +1,13 @@
 // What the input-EQ suites share: a hosting view whose input-EQ settings live in the
 // program's settings record, an input-EQ block with its real controller, a dialog that
-// records the graph's drag notices, and the decoding of a block's parameter blob.
+// records the notices of rows and graph, and the message pump steps run by hand.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 #include <QWidget>
 
-#include "dsp_blocks/blocks/BlockPanel.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
 #include "dsp_blocks/blocks/LInputEQController.h"
 #include "dsp_blocks/ui/PanelSite.h"
@@ -17,12 +15,10 @@
 
 class LInputEQ;
 
-// Marks are counted; the input-EQ settings are read and written in GetAppSettings(), and a
-// channel the record has no place for fails the test (std::out_of_range).
+// Counts modified marks; a channel the settings record has no place for throws, failing the test.
 class SettingsPanelSite final : public IPanelSite, public IPanelHost {
 public:
-    SettingsPanelSite();
-    ~SettingsPanelSite();
+    SettingsPanelSite() { host_.resize(1000, 400); }
 
     QWidget* PanelParent() override { return &host_; }
     void SetDesignModified() override { ++modifiedMarks; }
@@ -33,20 +29,17 @@ public:
     IBlockPanel* CreatePanel(PanelKind kind, CController& controller) override;
 
     QWidget& Host() { return host_; }
-
     int modifiedMarks = 0;
 
 private:
     QWidget host_;
 };
 
-// An input-EQ block of channel `channel` with its loaded controller.
 struct InputEqBlock {
     explicit InputEqBlock(std::int32_t channel = 2);
-
-    // Opens the panel in site (shown); null when it could not be made.
+    // The panel, shown in site; null when it could not be made.
     LInputEQ* Open(SettingsPanelSite& site);
-    // The bands, mode and width unit the block's parameter blob holds now.
+    // What the block's parameter blob holds now, read back by a second controller.
     LInputEQController::Params StoredParams() const;
     std::vector<std::uint8_t> ParamBytes() const;
 
@@ -54,8 +47,8 @@ struct InputEqBlock {
     LInputEQController controller;
 };
 
-// A bare child dialog that records, as they arrive, "VeskQuarry_NotifyDragging" with what the
-// sending view's GetDragInfo answered at that moment, and "__Ovt_NotifyChanged__".
+// Records "__Ovt_NotifyChanged__" and "VeskQuarry_NotifyDragging" as they arrive, the latter
+// with what its graph's GetDragInfo answered then.
 class NoticeRecorder final : public platform::Dialog {
     Q_OBJECT
 
@@ -63,22 +56,19 @@ public:
     struct Notice {
         std::uintptr_t done = 0;
         std::int32_t draggedBand = -1;
-        float q = 0.0f;
     };
-
-    NoticeRecorder();
-    std::intptr_t OnMessage(platform::MessageId message, std::uintptr_t wParam, std::intptr_t lParam) override;
-
     struct Change {
         std::uintptr_t index = 0;
         std::intptr_t inProgress = 0;
         friend bool operator==(const Change&, const Change&) = default;
     };
 
+    NoticeRecorder();
+    std::intptr_t OnMessage(platform::MessageId message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
     std::vector<Notice> notices;
     std::vector<Change> changes;
 };
 
-// Hands out posted messages, then runs deferred deletes.
 void DeliverMessages();
 void RunDeferredDeletes();

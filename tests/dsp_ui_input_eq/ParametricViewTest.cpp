@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -47,14 +46,8 @@ protected:
         view_->SetBands(bands, sections, count);
     }
 
-    QPoint ToClient(QPoint plotPoint) const
-    {
-        return plotPoint + QPoint(view_->PlotRect().left, view_->PlotRect().top);
-    }
-    QPoint CentreOf(const platform::Rect& rect) const
-    {
-        return ToClient(QPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
-    }
+    QPoint ToClient(QPoint plotPoint) const { return plotPoint + QPoint(view_->PlotRect().left, view_->PlotRect().top); }
+    QPoint CentreOf(const platform::Rect& r) const { return ToClient(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2)); }
     QPoint Handle(std::size_t band) const { return CentreOf(view_->HandleRect(band)); }
     static QPoint Screen(QPoint client) { return client + QPoint(1500, 900); }
 
@@ -67,11 +60,7 @@ protected:
         Move(client + QPoint(0, 5));
         ASSERT_TRUE(view_->IsDragging());
     }
-    void Select(std::size_t band)
-    {
-        Press(Handle(band));
-        view_->OnLeftButtonUp();
-    }
+    void Select(std::size_t band) { Press(Handle(band)), view_->OnLeftButtonUp(); }
     std::vector<NoticeRecorder::Notice>& Notices() { return recorder_.notices; }
 
     platform::ManualTimerService timers_;
@@ -83,44 +72,22 @@ protected:
 
 }  // namespace
 
-TEST(ParametricViewMaths, EdgeRatioAndItsInverse)
-{
-    EXPECT_NEAR(VParametricFreqGraphView::EdgeRatio(1.4142135f), std::sqrt(2.0f), 1e-6f);
-    float q = 7.0f;
-    EXPECT_FALSE(VParametricFreqGraphView::QFromEdge(500.0f, 500.0f, q));
-    EXPECT_EQ(q, 7.0f);
-    EXPECT_TRUE(VParametricFreqGraphView::QFromEdge(500.0f, 1000.0f, q));
-    EXPECT_NEAR(q, 1.0f / std::sqrt(2.0f), 1e-5f);
-    EXPECT_EQ(VParametricFreqGraphView::BandColour(8), 0xF0A8A8u);
-    EXPECT_EQ(VParametricFreqGraphView::BandColour(9), 0xB4B4B4u);
-}
-
-TEST_F(ParametricViewTest, HandlesSitAtFrequencyAndGainAndANotchAtMinus12)
+TEST_F(ParametricViewTest, HandlesAndTheirCursorsWithTheNotchAtMinus12)
 {
     const platform::Rect& peak = view_->HandleRect(kPeak);
     EXPECT_EQ(peak.Width(), 8);
-    EXPECT_EQ((peak.left + peak.right) / 2, view_->XToPixel(true, 1000.0f));
-    EXPECT_EQ((peak.top + peak.bottom) / 2, view_->YToPixel(9.0f));
-    const platform::Rect& notch = view_->HandleRect(kNotch);
-    EXPECT_EQ((notch.top + notch.bottom) / 2, view_->YToPixel(-12.0f));
-    // Only the selected band in parametric mode shows its area.
-    EXPECT_TRUE(view_->BandAreaRect().IsEmpty());
-    Select(kPeak);
-    EXPECT_EQ(view_->SelectedBand(), static_cast<std::int32_t>(kPeak));
-    EXPECT_EQ(view_->BandAreaRect().left, view_->XToPixel(true, 1000.0f / std::sqrt(2.0f)));
-    EXPECT_FALSE(view_->LeftEdgeRect().IsEmpty());
-    EXPECT_FALSE(view_->IsDragging());
-    EXPECT_TRUE(Notices().empty());
-}
-
-TEST_F(ParametricViewTest, CursorShowsWhatEachHandleDrags)
-{
+    EXPECT_EQ(Handle(kPeak), ToClient(QPoint(view_->XToPixel(true, 1000.0f), view_->YToPixel(9.0f))));
+    EXPECT_EQ(Handle(kNotch).y(), ToClient(QPoint(0, view_->YToPixel(-12.0f))).y());
     Move(Handle(kPeak));
     EXPECT_EQ(view_->Cursor(), Shape::SizeAll);
     EXPECT_EQ(view_->cursor().shape(), Qt::SizeAllCursor);
     Move(Handle(kNotch));
     EXPECT_EQ(view_->Cursor(), Shape::SizeWestEast);
+    // Only the selected band in parametric mode shows its area and edges.
+    EXPECT_TRUE(view_->BandAreaRect().IsEmpty());
     Select(kPeak);
+    EXPECT_EQ(view_->SelectedBand(), static_cast<std::int32_t>(kPeak));
+    EXPECT_EQ(view_->BandAreaRect().left, view_->XToPixel(true, 1000.0f / std::sqrt(2.0f)));
     Move(CentreOf(view_->LeftEdgeRect()));
     EXPECT_EQ(view_->Cursor(), Shape::SizeWestEast);
     Move(CentreOf(view_->RightEdgeRect()));
@@ -130,47 +97,38 @@ TEST_F(ParametricViewTest, CursorShowsWhatEachHandleDrags)
     view_->SetMode(0);
     Move(Handle(kPeak));
     EXPECT_EQ(view_->Cursor(), Shape::SizeNorthSouth);
-    EXPECT_EQ(view_->cursor().shape(), Qt::SizeVerCursor);
     Move(ToClient(QPoint(3, 3)));
-    EXPECT_EQ(view_->Cursor(), Shape::Arrow);
+    EXPECT_EQ(view_->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(ParametricViewTest, DragStartsBeyondThreePixelsOrAfter501Ms)
+TEST_F(ParametricViewTest, DragStartsBeyondThreePixelsOrAfter501MsAndNotAfterACancel)
 {
     Press(Handle(kPeak));
     Move(Handle(kPeak) + QPoint(3, -3));
     EXPECT_TRUE(view_->IsWaitingForDrag());
-    EXPECT_FALSE(view_->IsDragging());
     Move(Handle(kPeak) + QPoint(4, 0));
     EXPECT_EQ(view_->ActiveDrag(), Kind::BandFrequencyGain);
     DeliverMessages();
     EXPECT_EQ(Notices().size(), 1u) << "the move that starts the drag is its first step";
     view_->OnLeftButtonUp();
-
     Press(Handle(kPeak));
     timers_.Advance(500);
-    EXPECT_TRUE(view_->IsWaitingForDrag());
+    EXPECT_FALSE(view_->IsDragging());
     timers_.Advance(1);
     EXPECT_TRUE(view_->IsDragging());
-    EXPECT_FALSE(view_->IsWaitingForDrag());
-}
+    view_->OnLeftButtonUp();
+    Notices().clear();
 
-TEST_F(ParametricViewTest, ReleaseBeforeTheGestureOrACancelStartsNoDragAndSaysNothing)
-{
+    // A release within the square and the time, the right button and Escape: no drag.
     Press(Handle(kPeak));
     Move(Handle(kPeak) + QPoint(1, 1));
     view_->OnLeftButtonUp();
-    timers_.Advance(1000);
-    EXPECT_FALSE(view_->IsDragging());
-
     Press(Handle(kPeak));
-    view_->OnGestureCancel();  // the right button
-    timers_.Advance(1000);
-    EXPECT_FALSE(view_->IsDragging());
-
+    view_->OnGestureCancel();
     Press(Handle(kPeak));
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(view_, &escape);
+    timers_.Advance(1000);
     Move(Handle(kPeak) + QPoint(20, 20));
     EXPECT_FALSE(view_->IsDragging());
     DeliverMessages();
@@ -201,51 +159,37 @@ TEST_F(ParametricViewTest, StepsArePostedWithZeroAndTheReleaseIsSentWithOneWhile
     EXPECT_EQ(Notices()[3].draggedBand, -1);
 }
 
-TEST_F(ParametricViewTest, NotchHandleDragsOnlyInFrequency)
+TEST_F(ParametricViewTest, EachDragKindChangesOnlyItsValues)
 {
-    StartDrag(Handle(kNotch));
-    Move(Handle(kNotch) + QPoint(40, -60));
     float frequency = 0.0f;
     float gain = 0.0f;
     float q = 0.0f;
+    StartDrag(Handle(kNotch));
+    Move(Handle(kNotch) + QPoint(40, -60));
     ASSERT_EQ(view_->GetDragInfo(frequency, gain, q), static_cast<std::int32_t>(kNotch));
     EXPECT_GT(frequency, 300.0f);
     EXPECT_EQ(gain, 6.0f);
-    EXPECT_EQ(q, 2.0f);
-}
+    view_->OnLeftButtonUp();
 
-TEST_F(ParametricViewTest, LeftEdgeSetsQFromTheEdgeAndPastTheCentreLeavesIt)
-{
     Select(kPeak);
     const QPoint edge = CentreOf(view_->LeftEdgeRect());
     StartDrag(edge);
     EXPECT_EQ(view_->ActiveDrag(), Kind::LeftEdge);
-    const QPoint target = edge + QPoint(-30, 0);
-    Move(target);
+    Move(edge + QPoint(-30, 0));
     float fe = 0.0f;
-    float y = 0.0f;
-    view_->PixelToValue(target.x() + view_->GrabOffset().x(), target.y() + view_->GrabOffset().y(), fe, y);
-    float frequency = 0.0f;
-    float gain = 0.0f;
-    float q = 0.0f;
+    view_->PixelToValue(edge.x() - 30 + view_->GrabOffset().x(), edge.y(), fe, gain);
     view_->GetDragInfo(frequency, gain, q);
     EXPECT_NEAR(q, 1.0 / (std::sqrt(2.0) * std::log2(1000.0 / fe)), 1e-4);
     const float before = q;
-    Move(Handle(kPeak) + QPoint(60, 0));
+    Move(Handle(kPeak) + QPoint(60, 0));  // past the centre
     view_->GetDragInfo(frequency, gain, q);
     EXPECT_EQ(q, before);
     EXPECT_EQ(frequency, 1000.0f);
-}
+    view_->OnLeftButtonUp();
 
-TEST_F(ParametricViewTest, AreaDragMovesFrequencyAndGraphicModeMovesGainOnlyWithoutEdges)
-{
-    Select(kPeak);
     StartDrag(CentreOf(view_->BandAreaRect()) + QPoint(0, 8));
     EXPECT_EQ(view_->ActiveDrag(), Kind::BandArea);
     Move(CentreOf(view_->BandAreaRect()) + QPoint(50, -40));
-    float frequency = 0.0f;
-    float gain = 0.0f;
-    float q = 0.0f;
     view_->GetDragInfo(frequency, gain, q);
     EXPECT_GT(frequency, 1500.0f);
     EXPECT_EQ(gain, 9.0f);
@@ -280,7 +224,7 @@ TEST_F(ParametricViewTest, AlmostFlatPeakShowsNoAreaAndAClickOnEmptyPlotClearsTh
     EXPECT_FALSE(view_->IsWaitingForDrag());
 }
 
-TEST_F(ParametricViewTest, PointerIsConfinedOnlyWhileDragging)
+TEST_F(ParametricViewTest, PointerIsConfinedWhileDraggingAndLosingMouseOrFocusEndsTheDragAsARelease)
 {
     Press(Handle(kPeak));
     EXPECT_FALSE(view_->IsPointerConfined());
@@ -293,18 +237,12 @@ TEST_F(ParametricViewTest, PointerIsConfinedOnlyWhileDragging)
     view_->GetDragInfo(frequency, gain, q);
     EXPECT_FLOAT_EQ(frequency, 20.0f);
     EXPECT_FLOAT_EQ(gain, 18.0f);
-    view_->OnLeftButtonUp();
-    EXPECT_FALSE(view_->IsPointerConfined());
-}
-
-TEST_F(ParametricViewTest, LosingTheMouseOrTheFocusMidDragEndsItAsARelease)
-{
-    StartDrag(Handle(kPeak));
+    Notices().clear();
     view_->OnMouseLost();
+    EXPECT_FALSE(view_->IsPointerConfined());
     ASSERT_EQ(Notices().size(), 1u);
     EXPECT_EQ(Notices()[0].done, 1u);
     EXPECT_EQ(Notices()[0].draggedBand, static_cast<std::int32_t>(kPeak));
-    EXPECT_FALSE(view_->IsDragging());
 
     auto* other = new QLineEdit(&recorder_);
     other->show();
