@@ -15,7 +15,8 @@ constexpr std::array<DelayUnit, 3> kUnits{{
 
 // In tenths of a millisecond: a delay on the grid shown in metres or feet comes back a
 // few millionths below its tenth (10 ms is 3.43 m, and 3.43 / 0.343 is 9.9999995), which
-// must not cost it 0.1 ms; no value off the grid is moved up by this.
+// must not cost it 0.1 ms. Only values within 0.0001 ms below a tenth are lifted to it,
+// far less than a pixel of the graph or a digit of the rows.
 constexpr double kGridAllowance = 1.0e-3;
 
 }  // namespace
