@@ -49,7 +49,12 @@ void DControl::DestroyWindow()
 
 bool DControl::IsClosing() const
 {
-    for (const QWidget* window = this; window != nullptr; window = window->parentWidget()) {
+    return IsInClosingPanel(this);
+}
+
+bool DControl::IsInClosingPanel(const QWidget* window)
+{
+    for (; window != nullptr; window = window->parentWidget()) {
         if (const auto* control = qobject_cast<const DControl*>(window); control != nullptr && control->closing_) {
             return true;
         }

@@ -42,6 +42,8 @@ public:
     void DestroyWindow();
     // True once DestroyWindow ran on this dialog or on a panel it sits in.
     bool IsClosing() const;
+    // True when window sits in a panel that is closing (views that are no DControl ask it).
+    static bool IsInClosingPanel(const QWidget* window);
 
     // Enter and Escape keep the panel open.
     void OnOK() override;

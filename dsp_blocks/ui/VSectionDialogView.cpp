@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "dsp_blocks/filters/FilterTypeTable.h"
+#include "dsp_blocks/ui/DControl.h"
 #include "dsp_blocks/ui/GradientFills.h"
 #include "dsp_blocks/ui/LocaleNumbers.h"
 #include "dsp_blocks/ui/WindowHelpers.h"
@@ -182,7 +183,8 @@ void VSectionDialogView::OnEditChanged(std::int32_t id)
 
 void VSectionDialogView::OnEditKillFocus(std::int32_t id)
 {
-    if (id == SectionViewIds::kFrequency && DirtyEdit() == id) {
+    // The edit loses the focus when its panel closes; nobody would hear the change then.
+    if (id == SectionViewIds::kFrequency && DirtyEdit() == id && !DControl::IsInClosingPanel(this)) {
         CommitTyping();
     }
 }

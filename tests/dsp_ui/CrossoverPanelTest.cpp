@@ -185,3 +185,13 @@ TEST_F(CrossoverPanel, EnterInASectionsEditIsReflectedToThatSection)
     EXPECT_EQ(controller.GetLowPass().frequency, 9000.0f);
     EXPECT_TRUE(panel->isVisible());
 }
+
+TEST_F(CrossoverPanel, PanelThatGoesWithItsViewIsForgottenByTheController)
+{
+    controller.CloseDialog();
+    {
+        TestPanelSite other;
+        ASSERT_NE(controller.OpenDialog(other), nullptr);
+    }
+    EXPECT_FALSE(controller.CloseDialog());
+}
