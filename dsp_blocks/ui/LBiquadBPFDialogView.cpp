@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "dsp_blocks/ui/BandWidthScale.h"
+#include "dsp_blocks/ui/DControl.h"
 #include "dsp_blocks/ui/LocaleNumbers.h"
 #include "dsp_blocks/ui/WindowHelpers.h"
 #include "platform/messages/ProgramMessages.h"
@@ -344,6 +345,13 @@ void LBiquadBPFDialogView::Notify(PendingAction action)
     }
     if (auto* panel = qobject_cast<platform::Dialog*>(parentWidget())) {
         panel->Messages().Post(platform::MsgNotifyChanged(), bandIndex_, action == PendingAction::Track ? 1 : 0);
+    }
+}
+
+void LBiquadBPFDialogView::OnOK()
+{
+    if (auto* panel = qobject_cast<DControl*>(parentWidget())) {
+        panel->OnOK();
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "application/settings/AppSettings.h"
@@ -147,7 +148,8 @@ TEST_F(InputEqPanelTest, RowChangesRedesignWhileHeldAndReachTheBlobWhenFinal)
     edit->setFocus();
     ASSERT_TRUE(edit->hasFocus());
     edit->setText("440");
-    panel_->OnOK();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
     DeliverMessages();
     DeliverMessages();
     EXPECT_EQ(eq_.StoredParams().bands[0].frequency, 440.0f);
