@@ -5,6 +5,7 @@
 
 #include "application/document/BlockDiagramFile.h"
 #include "dsp_blocks/chunks/ChunkCodec.h"
+#include "platform/base/ByteOrder.h"
 #include "resources/strings/StringIds.h"
 
 namespace {
@@ -22,12 +23,6 @@ bool ReadExactly(ByteStream* stream, void* dst, std::uint32_t n)
     return platform::Succeeded(stream->Read(dst, n, &got)) && got == n;
 }
 
-std::uint32_t LoadU32(const std::uint8_t* bytes)
-{
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
 // Tells a missing or foreign root chunk (its own message) from a root that is there but
 // runs past the end of the file (a damaged file). Leaves the stream where it was.
 int CheckRootHeader(ByteStream* stream)
@@ -41,7 +36,7 @@ int CheckRootHeader(ByteStream* stream)
     if (platform::Failed(stream->Seek(static_cast<std::int64_t>(start), platform::SeekOrigin::Begin, nullptr))) {
         return ProjectRead::kBadStructure;
     }
-    if (!complete || LoadU32(header + 4) != ProjectFormat::kRootTag) {
+    if (!complete || platform::LoadLittleEndian<std::uint32_t>(header + 4) != ProjectFormat::kRootTag) {
         return ProjectRead::kBadRootTag;
     }
     return ProjectRead::kOk;

@@ -6,6 +6,7 @@
 
 #include "application/settings/SafeReplaceFile.h"
 #include "dsp_blocks/chunks/ChunkCodec.h"
+#include "platform/base/ByteOrder.h"
 #include "platform/base/ByteStreamFile.h"
 #include "platform/base/ByteStreamMemory.h"
 
@@ -16,16 +17,9 @@ using Reader = dsp::ChunkReader<dsp::SettingsChunk>;
 
 constexpr std::uint32_t kRectBytes = 16;
 
-void PutU32(std::uint8_t* out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
-}
+void PutU32(std::uint8_t* out, std::uint32_t value) { platform::StoreLittleEndian(value, out); }
 
-std::uint32_t GetU32(const std::uint8_t* in) {
-  return static_cast<std::uint32_t>(in[0]) | static_cast<std::uint32_t>(in[1]) << 8 |
-         static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[3]) << 24;
-}
+std::uint32_t GetU32(const std::uint8_t* in) { return platform::LoadLittleEndian<std::uint32_t>(in); }
 
 std::int32_t GetI32(const std::uint8_t* in) { return static_cast<std::int32_t>(GetU32(in)); }
 

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 
+#include "platform/base/ByteOrder.h"
+
 bool IsSendableCoefficient(double value)
 {
     return std::isfinite(value) && std::fabs(value) < 128.0;
@@ -11,16 +13,14 @@ bool IsSendableCoefficient(double value)
 
 void AppendLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
+    out.resize(out.size() + sizeof value);
+    platform::StoreLittleEndian(value, out.data() + out.size() - sizeof value);
 }
 
 void AppendLittleEndian64(std::vector<std::uint8_t>& out, std::uint64_t value)
 {
-    for (int i = 0; i < 8; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
+    out.resize(out.size() + sizeof value);
+    platform::StoreLittleEndian(value, out.data() + out.size() - sizeof value);
 }
 
 bool CoefficientBlob::AppendDouble(double value)

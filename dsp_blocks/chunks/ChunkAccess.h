@@ -6,31 +6,9 @@
 #include <cstddef>
 
 #include "dsp_blocks/chunks/ChunkCodec.h"
+#include "platform/base/ByteOrder.h"
 
 namespace dsp {
-
-namespace chunk_detail {
-
-// Files and blobs are little-endian whatever the host is.
-template <class UInt>
-void StoreLittleEndian(UInt value, std::uint8_t* out)
-{
-    for (std::size_t i = 0; i < sizeof(UInt); ++i) {
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-template <class UInt>
-UInt LoadLittleEndian(const std::uint8_t* in)
-{
-    UInt value = 0;
-    for (std::size_t i = 0; i < sizeof(UInt); ++i) {
-        value = static_cast<UInt>(value | static_cast<UInt>(static_cast<UInt>(in[i]) << (8 * i)));
-    }
-    return value;
-}
-
-}  // namespace chunk_detail
 
 template <class Kind>
 struct ChunkAccess {

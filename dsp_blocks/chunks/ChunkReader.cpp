@@ -124,7 +124,7 @@ bool ChunkAccess<Kind>::ReadHeader(Reader& reader)
         FailChain(reader);
         return false;
     }
-    const Length length = chunk_detail::LoadLittleEndian<Length>(lengthBytes);
+    const Length length = platform::LoadLittleEndian<Length>(lengthBytes);
     std::uint64_t here = 0;
     if (length == kChunkUnreadMarker<Kind> || !StreamPosition(stream, here)) {
         FailChain(reader);
@@ -148,7 +148,7 @@ bool ChunkAccess<Kind>::ReadHeader(Reader& reader)
         FailChain(reader);
         return false;
     }
-    reader.tag_ = chunk_detail::LoadLittleEndian<Tag>(tagBytes);
+    reader.tag_ = platform::LoadLittleEndian<Tag>(tagBytes);
     reader.end_ = here + chunkRest;
     reader.remaining_ = length;
     return true;
@@ -274,7 +274,7 @@ bool ReadChunkU16(ChunkReader<Kind>& reader, std::uint16_t& out)
     if (!ReadChunkBytes(reader, bytes, sizeof bytes)) {
         return false;
     }
-    out = chunk_detail::LoadLittleEndian<std::uint16_t>(bytes);
+    out = platform::LoadLittleEndian<std::uint16_t>(bytes);
     return true;
 }
 
@@ -285,7 +285,7 @@ bool ReadChunkU32(ChunkReader<Kind>& reader, std::uint32_t& out)
     if (!ReadChunkBytes(reader, bytes, sizeof bytes)) {
         return false;
     }
-    out = chunk_detail::LoadLittleEndian<std::uint32_t>(bytes);
+    out = platform::LoadLittleEndian<std::uint32_t>(bytes);
     return true;
 }
 

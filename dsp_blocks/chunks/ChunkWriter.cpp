@@ -113,7 +113,7 @@ bool ChunkAccess<Kind>::Open(Writer& child, Tag tag, Writer& parent)
     parent.busy_ = true;
 
     std::uint8_t header[sizeof(Length) + sizeof(Tag)] = {};
-    chunk_detail::StoreLittleEndian<Tag>(tag, header + sizeof(Length));
+    platform::StoreLittleEndian<Tag>(tag, header + sizeof(Length));
     if (!WriteInto(parent, header, sizeof header)) {
         FailChain(child);
         return false;
@@ -136,7 +136,7 @@ bool ChunkAccess<Kind>::OpenRoot(Writer& writer, Tag tag, ByteStream* stream)
     writer.count_ = 0;
 
     std::uint8_t header[sizeof(Length) + sizeof(Tag)] = {};
-    chunk_detail::StoreLittleEndian<Tag>(tag, header + sizeof(Length));
+    platform::StoreLittleEndian<Tag>(tag, header + sizeof(Length));
     if (!WriteAll(stream, header, sizeof header)) {
         writer.failed_ = true;
         return false;
@@ -160,7 +160,7 @@ bool ChunkAccess<Kind>::Close(Writer& writer)
     if (writer.isChunk_) {
         // The write path never lets a payload pass the largest length.
         std::uint8_t length[sizeof(Length)];
-        chunk_detail::StoreLittleEndian<Length>(static_cast<Length>(writer.count_), length);
+        platform::StoreLittleEndian<Length>(static_cast<Length>(writer.count_), length);
         ok = WriteStreamAt(writer, writer.start_, length, sizeof length);
     }
     if (ok && parent == nullptr) {
@@ -243,7 +243,7 @@ template <class Kind>
 bool WriteChunkU16(ChunkWriter<Kind>& writer, std::uint16_t value)
 {
     std::uint8_t bytes[2];
-    chunk_detail::StoreLittleEndian(value, bytes);
+    platform::StoreLittleEndian(value, bytes);
     return WriteChunkBytes(writer, bytes, sizeof bytes);
 }
 
@@ -251,7 +251,7 @@ template <class Kind>
 bool WriteChunkU32(ChunkWriter<Kind>& writer, std::uint32_t value)
 {
     std::uint8_t bytes[4];
-    chunk_detail::StoreLittleEndian(value, bytes);
+    platform::StoreLittleEndian(value, bytes);
     return WriteChunkBytes(writer, bytes, sizeof bytes);
 }
 

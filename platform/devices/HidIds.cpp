@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "platform/devices/DeviceEvents.h"
+#include "platform/hid/HidTypes.h"
 
 namespace platform::devices {
 namespace {
 
 constexpr const char* kSocketSuffix = ".sock";
-constexpr std::size_t kMaxSerialChars = 39;
 
 bool IsLowerHex(char c)
 {
@@ -112,7 +112,7 @@ std::optional<HidIds> ParseVirtualDeviceName(const std::string& fileName)
     }
     const std::size_t serialLength = fileName.size() - 10 - suffixLength;
     const auto serialBegin = fileName.begin() + 10;
-    if (serialLength == 0 || serialLength > kMaxSerialChars ||
+    if (serialLength == 0 || serialLength > hid::kMaxSerialChars ||
         !std::all_of(serialBegin, serialBegin + static_cast<std::ptrdiff_t>(serialLength), IsSerialChar)) {
         return std::nullopt;
     }

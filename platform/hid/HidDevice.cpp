@@ -98,11 +98,6 @@ bool IsPresent(const std::string& path)
     return !path.empty() && ActiveBackend().present(path);
 }
 
-std::string LockFilePath(const std::string& path)
-{
-    return ActiveBackend().lockFile(path);
-}
-
 std::unique_ptr<HidDevice> HidDevice::Open(const std::string& path, HidStatus* status)
 {
     HidStatus localStatus = HidStatus::Error;

@@ -24,9 +24,6 @@ std::vector<HidDeviceInfo> Enumerate(std::uint16_t vendorId, std::uint16_t produ
 // True while a device exists at path.
 bool IsPresent(const std::string& path);
 
-// The file whose flock(LOCK_EX) marks path as held, across processes.
-std::string LockFilePath(const std::string& path);
-
 // One open device. Opening takes the device's exclusive lock (flock on its lock file plus a
 // table of paths open in this process); a device held elsewhere is refused with Busy before
 // any I/O. Destroying the object closes the device and releases the lock.

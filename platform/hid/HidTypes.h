@@ -11,6 +11,10 @@ namespace platform::hid {
 // Every report in either direction carries this many bytes (the report id is not counted).
 inline constexpr std::size_t kReportSize = 64;
 
+// The longest serial number a device is known by, everywhere: the scan record hands callers
+// 39 characters and a terminator, and a virtual device's socket name holds no more.
+inline constexpr std::size_t kMaxSerialChars = 39;
+
 struct HidDeviceInfo {
     std::string path;          // what Open takes
     std::uint16_t vendorId = 0;

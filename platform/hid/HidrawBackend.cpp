@@ -20,9 +20,6 @@ struct HidrawHandle final : BackendHandle {
     std::string path;
 };
 
-// Serial numbers longer than this are cut, as the device library has always done.
-constexpr std::size_t kMaxSerialChars = 63;
-
 // hidapi keeps its last global error in a static string, so the calls that may set it
 // (init, enumerate, open) run one at a time.
 std::mutex g_hidapiMutex;

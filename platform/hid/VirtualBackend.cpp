@@ -34,7 +34,6 @@ struct VirtualHandle final : BackendHandle {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kMaxSerialChars = 39;
 constexpr const char* kSocketSuffix = ".sock";
 constexpr const char* kLockSuffix = ".lock";
 

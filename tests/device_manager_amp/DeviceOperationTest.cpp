@@ -1,7 +1,7 @@
 // One operation through the gate: outcomes, the single cancel, abandonment with parked
 // buffers, the gate's stop-aware wait, and the disconnect retries.
 #include "device_manager/library/seam/DeviceOperation.h"
-#include "device_manager/library/fake/FakeDeviceLibrary.h"
+#include "tests/support/FakeDeviceLibrary.h"
 
 #include <gtest/gtest.h>
 

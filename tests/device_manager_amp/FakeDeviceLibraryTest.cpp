@@ -1,6 +1,6 @@
 // The fake behaves like the library where the amplifier depends on it: one operation at a
 // time, -1 for null records, results copied only on success, cancels, disconnect rules.
-#include "device_manager/library/fake/FakeDeviceLibrary.h"
+#include "tests/support/FakeDeviceLibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 
 #include "device_manager/amplifier/AmplifierTimings.h"
 #include "device_manager/amplifier/CobaltAmplifier.h"
-#include "device_manager/library/fake/FakeDeviceLibrary.h"
+#include "tests/support/FakeDeviceLibrary.h"
 
 namespace CobaltDeviceManager::testing {
 

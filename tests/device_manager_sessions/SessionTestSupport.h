@@ -11,7 +11,7 @@
 
 #include "device_manager/amplifier/AmplifierTimings.h"
 #include "device_manager/core/RefCounting.h"
-#include "device_manager/library/fake/FakeDeviceLibrary.h"
+#include "tests/support/FakeDeviceLibrary.h"
 #include "device_manager/sessions/IParamSessions.h"
 #include "device_manager/amplifier/AmplifierTimings.h"
 

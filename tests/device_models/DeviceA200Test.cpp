@@ -9,6 +9,7 @@
 
 #include "device_library/src/models/CDeviceA200.h"
 #include "device_library/src/models/FirmwareImage.h"
+#include "tests/device_models/EngineProgress.h"
 #include "tests/device_models/VirtualAmpFixture.h"
 #include "tools/virtual_amp/lib/TestFirmware.h"
 
@@ -16,23 +17,6 @@ namespace QuarryDriver::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// The protocol as the device uses it, also recording the progress total its jobs add up to.
-class TotalRecordingProtocol : public CBootProtocol {
-public:
-    using CBootProtocol::CBootProtocol;
-    std::uint32_t LastTotal() const { return lastTotal_.load(); }
-
-protected:
-    int AddStepTotal(std::uint32_t type, const StepArgs& args, std::uint32_t& total) override {
-        const int result = CBootProtocol::AddStepTotal(type, args, total);
-        lastTotal_.store(total);
-        return result;
-    }
-
-private:
-    std::atomic<std::uint32_t> lastTotal_{0};
-};
 
 class DeviceA200Test : public VirtualAmpTest {
 protected:

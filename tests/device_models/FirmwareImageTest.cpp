@@ -12,6 +12,7 @@
 #include "device_library/src/models/FirmwareImage.h"
 #include "device_library/src/models/FirmwarePlans.h"
 #include "device_library/src/models/MemoryBounds.h"
+#include "tests/device_models/EngineProgress.h"
 #include "tests/support/TempFolder.h"
 
 namespace QuarryDriver {
@@ -194,7 +195,7 @@ TEST_F(FirmwareFile, A200UpgradeQueuesTheApplicationImageTwice) {
                  {kStepFlashWrite, 0x52000, kMarker, 256, 1}});
     // Eight marker blocks, the image's 512 blocks twice and the program's 208 blocks (none erased
     // in this file) make the progress total.
-    EXPECT_EQ(PlannedProgressUnits(plan), (6u + 2u * 512u + 208u) * 256u);
+    EXPECT_EQ(testing::EngineProgressTotal(plan), (6u + 2u * 512u + 208u) * 256u);
 }
 
 TEST(MemoryBounds, LastValidAddressAcceptedOneBeyondRefused) {

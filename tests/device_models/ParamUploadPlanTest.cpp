@@ -11,6 +11,7 @@
 #include "device_library/src/uploads/FixedPointEncoder.h"
 #include "device_library/src/uploads/GlobalSettingBlock.h"
 #include "device_library/src/uploads/ParamUploadPlan.h"
+#include "tests/device_models/EngineProgress.h"
 
 namespace QuarryDriver {
 namespace {
@@ -195,7 +196,7 @@ TEST(GlobalSettingUpload, HeaderAtStartRecordInSecondHalfOneWriteByIdEndedWithEn
     EXPECT_EQ(block[1], input[1]);
     EXPECT_TRUE(AllFF(block, 2, 2048));
     EXPECT_TRUE(std::equal(input.begin() + 2, input.end(), block.begin() + 2048));
-    EXPECT_EQ(PlannedProgressUnits(plan), 4096u);
+    EXPECT_EQ(testing::EngineProgressTotal(plan), 4096u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device_library/src/protocol/CBootProtocol.h"
+#include "tests/support/UniformTiming.h"
 
 namespace testing_support {
 
@@ -53,15 +54,7 @@ inline JobOutcome RunJobOf(QuarryDriver::CHidTransport& transport, const std::ve
 
 inline QuarryDriver::ProtocolTiming TestTiming()
 {
-    QuarryDriver::ProtocolTiming timing;
-    timing.exchangeMs = 300;
-    timing.replyReadSliceMs = 50;
-    timing.handshakeReadyMs = 300;
-    timing.handshakeStepMs = 300;
-    timing.readByIdReadyMs = 300;
-    timing.flashWriteStartMs = 300;
-    timing.mcuWriteStartMs = 300;
-    return timing;
+    return UniformTiming(300, 50);
 }
 
 }  // namespace testing_support

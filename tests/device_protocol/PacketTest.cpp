@@ -6,7 +6,7 @@
 
 #include "device_library/src/protocol/Packet.h"
 #include "device_library/src/protocol/ProtocolTiming.h"
-#include "device_library/src/transport/CHidTransport.h"
+#include "device_library/src/transport/LibraryWaits.h"
 
 namespace {
 
@@ -106,8 +106,8 @@ TEST(ProtocolTimeOuts, DefaultsAreTheAmplifiers)
     EXPECT_EQ(timing.readByIdReadyMs, 2000);
     EXPECT_EQ(timing.flashWriteStartMs, 15000);
     EXPECT_EQ(timing.mcuWriteStartMs, 5000);
-    EXPECT_EQ(kLockWaitMs, 5000);
-    EXPECT_EQ(kPollMs, 10);
+    EXPECT_EQ(kLockWait, std::chrono::milliseconds(5000));
+    EXPECT_EQ(kPollInterval, std::chrono::milliseconds(10));
 }
 
 }  // namespace

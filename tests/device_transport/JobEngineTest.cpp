@@ -12,6 +12,7 @@
 #include "device_library/src/protocol/CBootProtocol.h"
 #include "platform/hid/HidDevice.h"
 #include "tests/device_transport/ScriptedDevice.h"
+#include "tests/support/UniformTiming.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ using testing_support::AcceptEverything;
 using testing_support::Reply;
 using testing_support::ReplyWithValue;
 using testing_support::LockHeldElsewhere;
+using testing_support::VirtualLockFile;
 using testing_support::Report;
 using testing_support::ScriptedDevice;
 using testing_support::StartsWith;
@@ -33,15 +35,7 @@ std::vector<Report> Silent(const Report&)
 
 ProtocolTiming ShortTiming()
 {
-    ProtocolTiming timing;
-    timing.exchangeMs = 500;
-    timing.replyReadSliceMs = 100;
-    timing.handshakeReadyMs = 500;
-    timing.handshakeStepMs = 500;
-    timing.readByIdReadyMs = 500;
-    timing.flashWriteStartMs = 500;
-    timing.mcuWriteStartMs = 500;
-    return timing;
+    return testing_support::UniformTiming(500, 100);
 }
 
 ProtocolTiming LongTiming()
@@ -280,7 +274,7 @@ TEST_F(JobEngine, CancellingAQueuedJobLeavesTheRunningOneAlone)
 TEST_F(JobEngine, DeviceHeldByAnotherProcessFailsTheJobAtOpenWithNoReportSent)
 {
     ScriptedDevice device(SocketPath("HELD"), AcceptEverything);
-    LockHeldElsewhere other(platform::hid::LockFilePath(device.Path()));
+    LockHeldElsewhere other(VirtualLockFile(device.Path()));
     ASSERT_TRUE(other.Held());
 
     CBootProtocol transport(device.Path(), ShortTiming());

@@ -79,6 +79,11 @@ void LockHeldElsewhere::Release()
     child_ = -1;
 }
 
+std::string VirtualLockFile(const std::string& socketPath)
+{
+    return socketPath + ".lock";
+}
+
 std::string VirtualHidFolder::SocketPath(std::uint16_t vendorId, std::uint16_t productId,
                                          const std::string& serial) const
 {

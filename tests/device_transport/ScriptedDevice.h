@@ -33,6 +33,9 @@ private:
     std::string path_ = folder_.Path().string();
 };
 
+// The file the virtual backend locks (flock) while a device is open: beside its socket.
+std::string VirtualLockFile(const std::string& socketPath);
+
 // A lock file held by another process, as another program holding the device would: a child
 // process takes it on construction and keeps it until Release (or destruction).
 class LockHeldElsewhere {

@@ -24,6 +24,7 @@ using testing_support::LockHeldElsewhere;
 using testing_support::Report;
 using testing_support::ScriptedDevice;
 using testing_support::VirtualHidFolder;
+using testing_support::VirtualLockFile;
 
 constexpr std::uint16_t kVendor = QUARRY_MAKER_VENDOR_ID;
 constexpr std::uint16_t kA210 = QUARRY_PRODUCT_ID_A210;
@@ -157,7 +158,7 @@ TEST_F(VirtualHidBackend, SecondOpenInTheSameProcessIsBusyUntilTheFirstCloses)
 TEST_F(VirtualHidBackend, DeviceLockedByAnotherProcessIsBusyWithoutConnecting)
 {
     ScriptedDevice device(folder_.SocketPath(kVendor, kA210, "S1"), Echo);
-    LockHeldElsewhere other(platform::hid::LockFilePath(device.Path()));
+    LockHeldElsewhere other(VirtualLockFile(device.Path()));
     ASSERT_TRUE(other.Held());
 
     HidStatus status = HidStatus::Ok;
@@ -241,11 +242,10 @@ TEST(HidBackendChoice, HidrawServesWhenNoVirtualFolderIsNamed)
         VirtualHidFolder folder;
         ScriptedDevice device(folder.SocketPath(kVendor, kA210, "CHOICE"), Echo);
         socketPath = device.Path();
-        EXPECT_EQ(platform::hid::LockFilePath(socketPath), socketPath + ".lock");
+        EXPECT_TRUE(platform::hid::IsPresent(socketPath));
 
         ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
-        // hidraw locks the device node itself and knows only character devices.
-        EXPECT_EQ(platform::hid::LockFilePath("/dev/hidraw0"), "/dev/hidraw0");
+        // hidraw knows only character devices.
         EXPECT_FALSE(platform::hid::IsPresent(socketPath));
         HidStatus status = HidStatus::Ok;
         EXPECT_EQ(HidDevice::Open(socketPath, &status), nullptr);
@@ -259,8 +259,10 @@ TEST(HidBackendChoice, HidrawServesWhenNoVirtualFolderIsNamed)
 
 TEST(HidBackendChoice, EmptyVirtualFolderVariableMeansHidraw)
 {
+    VirtualHidFolder folder;
+    ScriptedDevice device(folder.SocketPath(kVendor, kA210, "EMPTY"), Echo);
     ::setenv("QUARRY_VIRTUAL_HID_DIR", "", 1);
-    EXPECT_EQ(platform::hid::LockFilePath("/tmp/x.sock"), "/tmp/x.sock");
+    EXPECT_FALSE(platform::hid::IsPresent(device.Path()));
     ::unsetenv("QUARRY_VIRTUAL_HID_DIR");
 }
 

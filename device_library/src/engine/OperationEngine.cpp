@@ -4,14 +4,9 @@
 #include <chrono>
 #include <thread>
 
-#include "device_library/src/transport/CHidTransport.h"
+#include "device_library/src/transport/LibraryWaits.h"
 
 namespace QuarryDriver {
-
-namespace {
-// The library's poll interval, as the transport names it.
-constexpr std::chrono::milliseconds kPoll{kPollMs};
-}  // namespace
 
 OperationEngine::OperationEngine(DeviceRegistry& registry) : registry_(registry) {}
 
@@ -88,7 +83,7 @@ void OperationEngine::RunWorker(CDeviceBase* device, const OperationRequest& req
         if (cancelRequest_.load() == 1 || stopping_.load()) {
             device->Cancel();
         }
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(kPollInterval);
     }
     int succeeded = 0;
     if (device->IsSuccessful() == 1) {

@@ -10,19 +10,7 @@
 
 namespace QuarryDriver {
 
-// The model's result buffers.
-class CDeviceA200Base : public CDeviceBase {
-public:
-    using CDeviceBase::CDeviceBase;
-
-    void CopyBasicInfo(BasicInfo* out) override;
-
-protected:
-    // Low byte read from flash 0x50000 by the basic-information job (little-endian word).
-    std::uint32_t flagWord_ = 0;
-};
-
-class CDeviceA200 final : public CDeviceA200Base {
+class CDeviceA200 final : public CDeviceBase {
 public:
     explicit CDeviceA200(DeviceLocator locator, const ProtocolTiming& timing = ProtocolTiming{});
     // Runs on a caller-made transport (tests put an instrumented protocol here).
@@ -30,11 +18,6 @@ public:
     ~CDeviceA200() override;
 
     int UpgradeFirmware(const char* path) override;
-    int Reset() override;
-    int ReadBasicInfo() override;
-    int ReadMCU(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) override;
-    int ReadFlash(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) override;
-    int Connect(std::uint32_t* outFlag) override;
 };
 
 }  // namespace QuarryDriver

@@ -1,5 +1,4 @@
-// Model 0xA210: information reads, raw reads, reset, handshake and firmware. The uploads are in
-// uploads/CDeviceA210Uploads.cpp.
+// Model 0xA210: information reads and firmware. The uploads are in CDeviceA210Uploads.cpp.
 #include "device_library/src/models/CDeviceA210.h"
 
 #include <cstring>
@@ -31,14 +30,6 @@ void CopyDspAreas(const DspParamInfo& from, DspParamInfo* to) {
 
 }  // namespace
 
-void CDeviceA210Base::CopyBasicInfo(BasicInfo* out) {
-    if (out == nullptr) {
-        return;
-    }
-    basicInfo_.flagWord = flagByte_ & 1u;
-    std::memcpy(out, &basicInfo_, sizeof(BasicInfo));
-}
-
 void CDeviceA210Base::CopyGlobalSetting(GlobalSettingRecord* out) {
     if (out != nullptr) {
         *out = globalSetting_;
@@ -69,9 +60,10 @@ void CDeviceA210Base::CopyHwInfo(HwInfoRecord* out) {
 }
 
 CDeviceA210::CDeviceA210(DeviceLocator locator, const ProtocolTiming& timing)
-    : CDeviceA210Base(std::make_unique<CBootProtocol>(std::move(locator), timing)) {}
+    : CDeviceA210(std::make_unique<CBootProtocol>(std::move(locator), timing)) {}
 
-CDeviceA210::CDeviceA210(std::unique_ptr<CBootProtocol> transport) : CDeviceA210Base(std::move(transport)) {}
+CDeviceA210::CDeviceA210(std::unique_ptr<CBootProtocol> transport)
+    : CDeviceA210Base(std::move(transport), BasicInfoLayout{a210::kModelCodeAddress, true}) {}
 
 CDeviceA210::~CDeviceA210() {
     DestroyTransport();
@@ -79,30 +71,6 @@ CDeviceA210::~CDeviceA210() {
 
 int CDeviceA210::UpgradeFirmware(const char* path) {
     return StartFirmwareJob(path, &PlanFirmwareA210);
-}
-
-int CDeviceA210::Reset() {
-    return StartJob([](JobSteps& steps) { steps.Add(kStepReset, StepArgs::None()); });
-}
-
-int CDeviceA210::Connect(std::uint32_t* outFlag) {
-    if (outFlag == nullptr) {
-        return 0;
-    }
-    return StartJob([outFlag](JobSteps& steps) { steps.Add(kStepHandshake, StepArgs::Out(outFlag)); });
-}
-
-int CDeviceA210::ReadBasicInfo() {
-    return StartJob([this](JobSteps& steps) {
-        steps.Read(kStepFlashRead, a210::kModelCodeAddress, 1, &basicInfo_.modelCode);
-        steps.Add(kStepIdentityTest, StepArgs::Out(&basicInfo_.runningBootLoader));
-        steps.Read(kStepFlashRead, mm::kFlagByteAddress, 1, &flagByte_);
-        steps.Read(kStepFlashRead, mm::kTextBlock1Address, mm::kTextSize, basicInfo_.text52000);
-        steps.Read(kStepFlashRead, mm::kTextBlock3Address, mm::kTextSize, basicInfo_.text54000);
-        steps.Read(kStepFlashRead, mm::kTextBlock2Address, mm::kTextSize, basicInfo_.text53000);
-        steps.Read(kStepFlashRead, mm::kTextBlock4Address, mm::kTextSize, basicInfo_.text55000);
-        steps.Read(kStepMcuRead, mm::kMcuInfoAddress, mm::kMcuInfoSize, basicInfo_.mcuInfo);
-    });
 }
 
 int CDeviceA210::ReadGlobalSettingInfo() {
@@ -151,14 +119,6 @@ int CDeviceA210::ReadHwInfo() {
     return StartJob([this](JobSteps& steps) {
         steps.Read(kStepFlashRead, a210::kHwInfoAddress, a210::kHwInfoSize, hwInfoStaging_.data());
     });
-}
-
-int CDeviceA210::ReadMCU(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) {
-    return StartBoundedRead(kStepMcuRead, address, length, buffer, mm::kMcuMemorySize);
-}
-
-int CDeviceA210::ReadFlash(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) {
-    return StartBoundedRead(kStepFlashRead, address, length, buffer, mm::kFlashSize);
 }
 
 int CDeviceA210::ReadMCUbyID(std::uint32_t id, std::uint32_t length, std::uint8_t* buffer) {

@@ -17,7 +17,6 @@ class CDeviceA210Base : public CDeviceBase {
 public:
     using CDeviceBase::CDeviceBase;
 
-    void CopyBasicInfo(BasicInfo* out) override;
     void CopyGlobalSetting(GlobalSettingRecord* out) override;
     void CopyGlobalSettingFromMCU(GlobalSettingRecord* out) override;
     // Bytes 0-3 of the record are the caller's and stay as they are.
@@ -30,7 +29,6 @@ protected:
     GlobalSettingRecord globalSettingFromMcu_{};  // flash 0x3C800
     DspParamInfo dspInfo_{};                      // default parameter copy
     DspParamInfo dspInfoFromMcu_{};               // channel banks
-    std::uint8_t flagByte_ = 0;                   // flash 0x50000
     std::array<std::uint8_t, a210_map::kHwInfoSize> hwInfoStaging_{};
     HwInfoRecord hwInfo_{};
 };
@@ -45,19 +43,14 @@ public:
     int UpgradeFirmware(const char* path) override;
     int UpgradeGlobalSetting(const std::uint8_t* input) override;
     int UpgradeDSPParam(const std::uint8_t* image) override;
-    int Reset() override;
-    int ReadBasicInfo() override;
     int ReadGlobalSettingInfo() override;
     int ReadGlobalSettingInfoFromMCU() override;
     int ReadDspParamInfo() override;
     int ReadDspParamInfoFromMCU() override;
     int ReadHwInfo() override;
-    int ReadMCU(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) override;
-    int ReadFlash(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) override;
     int ReadMCUbyID(std::uint32_t id, std::uint32_t length, std::uint8_t* buffer) override;
     int WriteMCUbyID(const std::uint8_t* image) override;
     int SendCommand(std::uint16_t w1, std::uint16_t w2, std::uint16_t w3) override;
-    int Connect(std::uint32_t* outFlag) override;
 };
 
 }  // namespace QuarryDriver

@@ -2,15 +2,16 @@
 #include "device_library/src/models/CDeviceBase.h"
 
 #include <chrono>
+#include <cstring>
 
 #include "device_library/src/models/MemoryBounds.h"
+#include "device_library/src/models/ModelMemoryMap.h"
 #include "device_library/src/transport/BoundedLock.h"
+#include "device_library/src/transport/LibraryWaits.h"
 
 namespace QuarryDriver {
 
-namespace {
-constexpr std::chrono::milliseconds kDeviceLockWait{kLockWaitMs};
-}  // namespace
+namespace mm = memory_map;
 
 void JobSteps::AddPlan(WritePlan&& plan) {
     struct Kept {
@@ -33,7 +34,8 @@ void JobSteps::AddPlan(WritePlan&& plan) {
     }
 }
 
-CDeviceBase::CDeviceBase(std::unique_ptr<CBootProtocol> transport) : transport_(std::move(transport)) {}
+CDeviceBase::CDeviceBase(std::unique_ptr<CBootProtocol> transport, const BasicInfoLayout& layout)
+    : transport_(std::move(transport)), basicLayout_(layout) {}
 
 CDeviceBase::~CDeviceBase() {
     DestroyTransport();
@@ -49,7 +51,7 @@ int CDeviceBase::StartJob(const std::function<void(JobSteps&)>& build) {
     if (!transport_) {
         return 0;
     }
-    BoundedLock lock(deviceLock_, kDeviceLockWait);
+    BoundedLock lock(deviceLock_, kLockWait);
     if (!lock.OwnsLock()) {
         return 0;
     }
@@ -147,6 +149,48 @@ int CDeviceBase::IsPresent() const {
 
 std::string CDeviceBase::DevicePath() const {
     return transport_ ? transport_->DevicePath() : std::string();
+}
+
+int CDeviceBase::Connect(std::uint32_t* outFlag) {
+    if (outFlag == nullptr) {
+        return 0;
+    }
+    return StartJob([outFlag](JobSteps& steps) { steps.Add(kStepHandshake, StepArgs::Out(outFlag)); });
+}
+
+int CDeviceBase::Reset() {
+    return StartJob([](JobSteps& steps) { steps.Add(kStepReset, StepArgs::None()); });
+}
+
+int CDeviceBase::ReadBasicInfo() {
+    return StartJob([this](JobSteps& steps) {
+        steps.Read(kStepFlashRead, basicLayout_.modelCodeAddress, 1, &basicInfo_.modelCode);
+        steps.Add(kStepIdentityTest, StepArgs::Out(&basicInfo_.runningBootLoader));
+        steps.Read(kStepFlashRead, mm::kFlagByteAddress, 1, &flagByte_);
+        steps.Read(kStepFlashRead, mm::kTextBlock1Address, mm::kTextSize, basicInfo_.text52000);
+        steps.Read(kStepFlashRead, mm::kTextBlock3Address, mm::kTextSize, basicInfo_.text54000);
+        steps.Read(kStepFlashRead, mm::kTextBlock2Address, mm::kTextSize, basicInfo_.text53000);
+        if (basicLayout_.hasFourthText) {
+            steps.Read(kStepFlashRead, mm::kTextBlock4Address, mm::kTextSize, basicInfo_.text55000);
+        }
+        steps.Read(kStepMcuRead, mm::kMcuInfoAddress, mm::kMcuInfoSize, basicInfo_.mcuInfo);
+    });
+}
+
+void CDeviceBase::CopyBasicInfo(BasicInfo* out) {
+    if (out == nullptr) {
+        return;
+    }
+    basicInfo_.flagWord = flagByte_ & 1u;
+    std::memcpy(out, &basicInfo_, sizeof(BasicInfo));
+}
+
+int CDeviceBase::ReadMCU(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) {
+    return StartBoundedRead(kStepMcuRead, address, length, buffer, mm::kMcuMemorySize);
+}
+
+int CDeviceBase::ReadFlash(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) {
+    return StartBoundedRead(kStepFlashRead, address, length, buffer, mm::kFlashSize);
 }
 
 // What a model without the operation answers.

@@ -50,9 +50,15 @@ private:
     bool ok_ = true;
 };
 
+// Where the models differ in their basic-information job.
+struct BasicInfoLayout {
+    std::uint32_t modelCodeAddress = 0;  // flash address of the model code byte
+    bool hasFourthText = false;          // the text block at 0x55000 (the A200 keeps its model code there)
+};
+
 class CDeviceBase {
 public:
-    explicit CDeviceBase(std::unique_ptr<CBootProtocol> transport);
+    CDeviceBase(std::unique_ptr<CBootProtocol> transport, const BasicInfoLayout& layout);
     virtual ~CDeviceBase();
     CDeviceBase(const CDeviceBase&) = delete;
     CDeviceBase& operator=(const CDeviceBase&) = delete;
@@ -60,8 +66,8 @@ public:
     virtual int UpgradeFirmware(const char* path) = 0;
     virtual int UpgradeGlobalSetting(const std::uint8_t* input);  // 2050 bytes
     virtual int UpgradeDSPParam(const std::uint8_t* image);        // 9000 bytes
-    virtual int Reset() = 0;
-    virtual int ReadBasicInfo() = 0;
+    int Reset();
+    int ReadBasicInfo();
     virtual int ReadGlobalSettingInfo();
     virtual int ReadGlobalSettingInfoFromMCU();
     virtual int ReadDspParamInfo();
@@ -69,14 +75,14 @@ public:
     virtual int ReadHwInfo();
     // Raw reads write straight into the caller's buffer while the job runs; it must hold
     // `length` bytes and stay valid until the job has completed.
-    virtual int ReadMCU(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) = 0;
-    virtual int ReadFlash(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer) = 0;
+    int ReadMCU(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer);
+    int ReadFlash(std::uint32_t address, std::uint32_t length, std::uint8_t* buffer);
     virtual int ReadMCUbyID(std::uint32_t id, std::uint32_t length, std::uint8_t* buffer);
     virtual int WriteMCUbyID(const std::uint8_t* image);  // 9000 bytes
     virtual int SendCommand(std::uint16_t w1, std::uint16_t w2, std::uint16_t w3);
     // The connection handshake; *outFlag is set to 1 by the job when the device took it, and
     // must stay valid until the job has completed.
-    virtual int Connect(std::uint32_t* outFlag) = 0;
+    int Connect(std::uint32_t* outFlag);
 
     // Forwarded to the current job. Without a job the device counts as completed and not
     // successful, so a device whose job could not be built can still be released.
@@ -86,7 +92,7 @@ public:
     std::uint8_t Progress();
 
     // Hand out the results of the last successful read; a model without the record does nothing.
-    virtual void CopyBasicInfo(BasicInfo* out) = 0;
+    void CopyBasicInfo(BasicInfo* out);
     virtual void CopyGlobalSetting(GlobalSettingRecord* out);
     virtual void CopyGlobalSettingFromMCU(GlobalSettingRecord* out);
     virtual void CopyDspParamInfo(DspParamInfo* out);
@@ -116,12 +122,13 @@ protected:
     // destructors so no job writes into result buffers that are being destroyed.
     void DestroyTransport();
 
-    BasicInfo basicInfo_{};  // written by read jobs, read by CopyBasicInfo after success
-
 private:
     void DropJobLocked();
 
     std::unique_ptr<CBootProtocol> transport_;
+    const BasicInfoLayout basicLayout_;
+    BasicInfo basicInfo_{};      // written by the basic-information job, read by CopyBasicInfo after success
+    std::uint8_t flagByte_ = 0;  // flash 0x50000, read by the same job
     // A plain mutex taken by polling try_lock: bounded like a timed wait, and visible to the
     // thread sanitizer, which does not follow std::timed_mutex's clock-based waits.
     std::mutex deviceLock_;

@@ -5,16 +5,13 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/base/ByteOrder.h"
+
 namespace QuarryDriver {
 
 namespace {
 
 constexpr std::size_t kChecksumWords = 8;
-
-std::uint32_t LoadLittleEndian(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -94,7 +91,7 @@ void SealMcuProgram(std::vector<std::uint8_t>& program) {
     }
     std::uint32_t sum = 0;
     for (std::size_t i = 0; i + 1 < kChecksumWords; ++i) {
-        sum += LoadLittleEndian(program.data() + i * 4);
+        sum += platform::LoadLittleEndian<std::uint32_t>(program.data() + i * 4);
     }
     const std::uint32_t word = 0u - sum;
     for (std::size_t b = 0; b < 4; ++b) {

@@ -41,10 +41,6 @@ struct WritePlan {
     }
 };
 
-// The progress units a write plan adds to its job: 256 for every block that is not all 0xFF of
-// a memory write, the whole length of a write by id.
-std::uint64_t PlannedProgressUnits(const WritePlan& plan);
-
 }  // namespace QuarryDriver
 
 #endif

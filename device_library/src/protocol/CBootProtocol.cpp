@@ -8,6 +8,7 @@
 
 #include "device_library/src/protocol/Packet.h"
 #include "device_library/src/transport/OpenDeviceList.h"
+#include "platform/base/ByteOrder.h"
 
 namespace QuarryDriver {
 
@@ -224,7 +225,8 @@ int CBootProtocol::ReadStep(int commandIndex, std::uint32_t address, std::uint32
         if (!ReadyThenSendExpect(readyMs, ack.data(), kReplySkp, "SKP", reply, ms)) {
             return 0;
         }
-        const std::uint64_t skipped = static_cast<std::uint64_t>(GetBigEndian32(reply + 4)) * kReadChunkBytes;
+        const std::uint64_t skipped =
+            static_cast<std::uint64_t>(platform::LoadBigEndian<std::uint32_t>(reply + 4)) * kReadChunkBytes;
         const auto fill = static_cast<std::uint32_t>(std::min<std::uint64_t>(skipped, length - position));
         std::memset(buffer + position, 0xFF, fill);
         position += fill;
@@ -245,7 +247,7 @@ int CBootProtocol::ReadStep(int commandIndex, std::uint32_t address, std::uint32
     if (!ReadyThenSendExpect(readyMs, end.data(), kReplyChe, "CHE", reply, ms)) {
         return 0;
     }
-    return GetBigEndian32(reply + 4) == checksum ? 1 : 0;
+    return platform::LoadBigEndian<std::uint32_t>(reply + 4) == checksum ? 1 : 0;
 }
 
 int CBootProtocol::WriteStep(int commandIndex, std::uint32_t address, std::uint32_t length, const std::uint8_t* data,
@@ -294,7 +296,7 @@ int CBootProtocol::WriteStep(int commandIndex, std::uint32_t address, std::uint3
         const std::uint32_t blockChecksum = ChecksumAdd(0, block, kWriteBlockSize);
         const Packet check = ChecksumPacket(blockChecksum);
         if (!ReadyThenSendExpect(ms, check.data(), kReplyChe, "CHE", reply, ms) ||
-            GetBigEndian32(reply + 4) != blockChecksum) {
+            platform::LoadBigEndian<std::uint32_t>(reply + 4) != blockChecksum) {
             return 0;
         }
         AddProgress(kWriteBlockSize);
@@ -373,7 +375,7 @@ int CBootProtocol::CommandStep(std::uint16_t w1, std::uint16_t w2, std::uint16_t
         !ReadyThenSendExpect(ms, start.data(), kReplyAck, "ACK", nullptr, ms) ||
         !ReadyThenSendExpect(ms, payload.data(), kReplyAck, "ACK", nullptr, ms) ||
         !ReadyThenSendExpect(ms, check.data(), kReplyChe, "CHE", reply, ms) ||
-        GetBigEndian32(reply + 4) != checksum) {
+        platform::LoadBigEndian<std::uint32_t>(reply + 4) != checksum) {
         return 0;
     }
     AddProgress(1);

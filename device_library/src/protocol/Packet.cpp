@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/ByteOrder.h"
+
 namespace QuarryDriver {
 
 namespace {
@@ -13,20 +15,6 @@ constexpr const char* kCommandNames[kCommandCount] = {"RD_FLA", "RD_MCU", "WR_FL
 constexpr std::size_t kCommandNameBytes = 6;
 
 }  // namespace
-
-void PutBigEndian32(std::uint8_t* at, std::uint32_t value)
-{
-    at[0] = static_cast<std::uint8_t>(value >> 24);
-    at[1] = static_cast<std::uint8_t>(value >> 16);
-    at[2] = static_cast<std::uint8_t>(value >> 8);
-    at[3] = static_cast<std::uint8_t>(value);
-}
-
-std::uint32_t GetBigEndian32(const std::uint8_t* at)
-{
-    return (static_cast<std::uint32_t>(at[0]) << 24) | (static_cast<std::uint32_t>(at[1]) << 16) |
-           (static_cast<std::uint32_t>(at[2]) << 8) | static_cast<std::uint32_t>(at[3]);
-}
 
 std::uint32_t ChecksumAdd(std::uint32_t sum, const std::uint8_t* data, std::size_t count)
 {
@@ -46,14 +34,14 @@ Packet TagPacket(const char* tag)
 Packet ChecksumPacket(std::uint32_t checksum)
 {
     Packet packet = TagPacket("CHE");
-    PutBigEndian32(packet.data() + 3, checksum);
+    platform::StoreBigEndian<std::uint32_t>(checksum, packet.data() + 3);
     return packet;
 }
 
 Packet SkipCountPacket(std::uint32_t count)
 {
     Packet packet{};
-    PutBigEndian32(packet.data(), count);
+    platform::StoreBigEndian<std::uint32_t>(count, packet.data());
     return packet;
 }
 
@@ -85,8 +73,8 @@ bool CommandPacket(int index, const std::uint8_t* payload, std::size_t count, Pa
 bool AddressCommandPacket(int index, std::uint32_t address, std::uint32_t length, Packet& out)
 {
     std::uint8_t payload[8];
-    PutBigEndian32(payload, address);
-    PutBigEndian32(payload + 4, length);
+    platform::StoreBigEndian<std::uint32_t>(address, payload);
+    platform::StoreBigEndian<std::uint32_t>(length, payload + 4);
     return CommandPacket(index, payload, sizeof payload, out);
 }
 

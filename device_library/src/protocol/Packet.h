@@ -39,9 +39,6 @@ inline constexpr std::uint8_t kReplyRea = 4;  // "REA": ready
 inline constexpr std::uint8_t kReplyDat = 6;  // "DAT": 60 data bytes at 4-63
 inline constexpr std::uint8_t kReplySkp = 7;  // "SKP": count of 60-byte chunks of 0xFF at 4-7
 
-void PutBigEndian32(std::uint8_t* at, std::uint32_t value);
-std::uint32_t GetBigEndian32(const std::uint8_t* at);
-
 // Adds each byte to sum modulo kChecksumModulus.
 std::uint32_t ChecksumAdd(std::uint32_t sum, const std::uint8_t* data, std::size_t count);
 

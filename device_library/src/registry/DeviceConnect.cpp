@@ -7,15 +7,9 @@
 #include "device_library/src/models/DeviceModelFactory.h"
 #include "device_library/src/registry/DeviceRegistry.h"
 #include "device_library/src/transport/BoundedLock.h"
-#include "device_library/src/transport/CHidTransport.h"
+#include "device_library/src/transport/LibraryWaits.h"
 
 namespace QuarryDriver {
-
-namespace {
-// The library's bounded lock wait and its poll interval, as the transport names them.
-constexpr std::chrono::milliseconds kListLockWait{kLockWaitMs};
-constexpr std::chrono::milliseconds kPoll{kPollMs};
-}  // namespace
 
 DeviceLocator LocateByIdentity(const ScannedEntry& entry, HidEnumerator enumerate)
 {
@@ -45,7 +39,7 @@ void DeviceRegistry::Shutdown()
 {
     {
         // Under the lock, so no connect that has already checked the flag is still on its way.
-        BoundedLock guard(scannedLock_, kListLockWait);
+        BoundedLock guard(scannedLock_, kLockWait);
         stopping_ = true;
     }
     JoinConnectWorker();
@@ -61,7 +55,7 @@ void DeviceRegistry::Shutdown()
 int DeviceRegistry::Connect(std::uint16_t vendorId, std::uint16_t productId, const std::string& serial)
 {
     {
-        BoundedLock guard(scannedLock_, kListLockWait);
+        BoundedLock guard(scannedLock_, kLockWait);
         if (!guard.OwnsLock()) {
             return 0;
         }
@@ -95,7 +89,7 @@ int DeviceRegistry::Connect(std::uint16_t vendorId, std::uint16_t productId, con
     }
     // The worker copies its arguments before anything else; the caller may free serial after.
     while (!workerStarted_.load()) {
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(kPollInterval);
     }
     return 1;
 }
@@ -120,7 +114,7 @@ void DeviceRegistry::RunConnect(ScannedEntry entry)
                 if (stopping_.load()) {
                     device->Cancel();
                 }
-                std::this_thread::sleep_for(kPoll);
+                std::this_thread::sleep_for(kPollInterval);
             }
             connected = device->IsSuccessful() == 1 && answered == 1 && !stopping_.load();
         }

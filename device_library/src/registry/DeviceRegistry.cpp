@@ -7,15 +7,10 @@
 #include <cstring>
 
 #include "device_library/src/transport/BoundedLock.h"
-#include "device_library/src/transport/CHidTransport.h"
+#include "device_library/src/transport/LibraryWaits.h"
 #include "platform/hid/HidDevice.h"
 
 namespace QuarryDriver {
-
-namespace {
-// The library's bounded lock wait and its poll interval, as the transport names them.
-constexpr std::chrono::milliseconds kListLockWait{kLockWaitMs};
-}  // namespace
 
 RegistryPlatform RegistryPlatform::Hid()
 {
@@ -33,7 +28,7 @@ DeviceRegistry::DeviceRegistry(RegistryPlatform platform) : platform_(std::move(
 
 int DeviceRegistry::Register(const std::string& name, std::uint16_t vendorId, std::uint16_t productId)
 {
-    BoundedLock guard(registryLock_, kListLockWait);
+    BoundedLock guard(registryLock_, kLockWait);
     if (!guard.OwnsLock()) {
         return 0;
     }
@@ -48,7 +43,7 @@ int DeviceRegistry::Register(const std::string& name, std::uint16_t vendorId, st
 
 int DeviceRegistry::Unregister(std::uint16_t vendorId, std::uint16_t productId)
 {
-    BoundedLock guard(registryLock_, kListLockWait);
+    BoundedLock guard(registryLock_, kLockWait);
     if (!guard.OwnsLock()) {
         return 0;
     }
@@ -64,7 +59,7 @@ int DeviceRegistry::Unregister(std::uint16_t vendorId, std::uint16_t productId)
 
 int DeviceRegistry::Enumerate(std::uint16_t vendorId, std::uint16_t productId)
 {
-    BoundedLock guard(enumerationLock_, kListLockWait);
+    BoundedLock guard(enumerationLock_, kLockWait);
     if (!guard.OwnsLock()) {
         return 0;
     }
@@ -98,7 +93,7 @@ int DeviceRegistry::Enumerate(std::uint16_t vendorId, std::uint16_t productId)
 
 int DeviceRegistry::NextEnumerated(Enumerated& out)
 {
-    BoundedLock guard(enumerationLock_, kListLockWait);
+    BoundedLock guard(enumerationLock_, kLockWait);
     if (!guard.OwnsLock()) {
         return 0;
     }
@@ -112,17 +107,17 @@ int DeviceRegistry::NextEnumerated(Enumerated& out)
 
 int DeviceRegistry::Scan()
 {
-    BoundedLock registryGuard(registryLock_, kListLockWait);
+    BoundedLock registryGuard(registryLock_, kLockWait);
     if (!registryGuard.OwnsLock()) {
         return 0;
     }
-    BoundedLock scannedGuard(scannedLock_, kListLockWait);
+    BoundedLock scannedGuard(scannedLock_, kLockWait);
     if (!scannedGuard.OwnsLock()) {
         return 0;
     }
     std::vector<ScannedEntry> found;
     {
-        BoundedLock scanGuard(scanLock_, kListLockWait);
+        BoundedLock scanGuard(scanLock_, kLockWait);
         if (!scanGuard.OwnsLock()) {
             return 0;
         }
@@ -160,7 +155,7 @@ int DeviceRegistry::Scan()
 
 int DeviceRegistry::NextScanned(ScannedEntry* out)
 {
-    BoundedLock guard(scannedLock_, kListLockWait);
+    BoundedLock guard(scannedLock_, kLockWait);
     if (!guard.OwnsLock()) {
         return 0;
     }
@@ -175,18 +170,9 @@ int DeviceRegistry::NextScanned(ScannedEntry* out)
     return 1;
 }
 
-std::vector<ScannedEntry> DeviceRegistry::ScannedList()
-{
-    BoundedLock guard(scannedLock_, kListLockWait);
-    if (!guard.OwnsLock()) {
-        return {};
-    }
-    return scanned_;
-}
-
 int DeviceRegistry::DevicePresent(std::uint16_t vendorId, std::uint16_t productId, const std::string& serial)
 {
-    BoundedLock guard(scanLock_, kListLockWait);
+    BoundedLock guard(scanLock_, kLockWait);
     if (!guard.OwnsLock()) {
         return 0;
     }

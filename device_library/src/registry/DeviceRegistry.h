@@ -73,8 +73,6 @@ public:
     // Copies the iterator's entry and advances: 1; at the end rewinds and returns 0 (also 0 on a
     // lock time-out). out may be null: the entry is consumed.
     int NextScanned(ScannedEntry* out);
-    // The scanned list as it stands (for diagnostics and tests); empty on a lock time-out.
-    std::vector<ScannedEntry> ScannedList();
 
     // Starts the connect worker for the scanned entry with this identity: 1 started; 0 when a
     // device is connected, a connect runs, the entry is unknown, a lock times out or no thread.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "device_library/include/QuarryDeviceDriver.h"
+#include "platform/hid/HidTypes.h"
 
 namespace QuarryDriver {
 
@@ -29,7 +30,7 @@ void CopyText(char (&field)[N], const std::string& text)
 
 std::string BoundedSerial(const std::string& serial)
 {
-    return CutAtNul(serial, kMaxSerialChars);
+    return CutAtNul(serial, platform::hid::kMaxSerialChars);
 }
 
 std::string BoundedName(const char* name)
@@ -43,7 +44,7 @@ std::string BoundedName(const char* name)
 void FillScanRecord(const ScannedEntry& entry, QdmScanRecord& record)
 {
     static_assert(sizeof(record.deviceName) == kMaxDeviceNameChars + 1);
-    static_assert(sizeof(record.serial) == kMaxSerialChars + 1);
+    static_assert(sizeof(record.serial) == platform::hid::kMaxSerialChars + 1);
     std::memset(&record, 0, sizeof record);
     CopyText(record.deviceName, entry.name);
     record.vendorId = entry.vendorId;

@@ -10,9 +10,9 @@ struct QdmScanRecord;
 
 namespace QuarryDriver {
 
-// The record's texts end in a terminator, so a name keeps at most 29 characters and a serial 39.
+// The record's texts end in a terminator, so a name keeps at most 29 characters and a serial
+// platform::hid::kMaxSerialChars.
 inline constexpr std::size_t kMaxDeviceNameChars = 29;
-inline constexpr std::size_t kMaxSerialChars = 39;
 
 struct ScannedEntry {
     std::string name;  // the registered name
@@ -32,7 +32,7 @@ struct ScannedEntry {
     }
 };
 
-// A device's serial as the library keeps it: up to the first NUL and at most 39 characters, so
+// A device's serial as the library keeps it: up to the first NUL and at most kMaxSerialChars, so
 // the scanned entry, the record and a caller's connect key made from the record all agree.
 std::string BoundedSerial(const std::string& serial);
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "device_library/src/transport/BoundedLock.h"
+#include "device_library/src/transport/LibraryWaits.h"
 #include "device_library/src/transport/OpenDeviceList.h"
 #include "device_library/src/transport/ThreadRegistry.h"
 
@@ -29,13 +30,6 @@ struct HidJobRecord {
     std::atomic<std::uint32_t> done{0};
     std::vector<HidStep> steps;             // jobListLock_; read by the worker while it runs
 };
-
-namespace {
-
-constexpr auto kLockWait = std::chrono::milliseconds(kLockWaitMs);
-constexpr auto kPoll = std::chrono::milliseconds(kPollMs);
-
-}  // namespace
 
 CHidTransport::CHidTransport(DeviceLocator locator)
     : locator_(std::move(locator)), devicePath_(locator_.LastKnownPath())
@@ -138,7 +132,7 @@ int CHidTransport::RunJob(std::uint32_t jobId)
         return 0;
     }
     while (job->started == 0) {
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(kPollInterval);
     }
     return 1;
 }
@@ -269,7 +263,7 @@ void CHidTransport::RunWorker(HidJobRecord* job)
             haveDevice = true;
             break;
         }
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(kPollInterval);
     }
     bool opened = false;
     std::optional<std::string> path;

@@ -23,11 +23,6 @@ namespace QuarryDriver {
 
 struct HidJobRecord;
 
-// Waits for the job-list lock and the library-wide list locks end after this long.
-inline constexpr int kLockWaitMs = 5000;
-// Poll interval of every wait on a worker.
-inline constexpr int kPollMs = 10;
-
 class CHidTransport {
 public:
     explicit CHidTransport(DeviceLocator locator);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "device_library/src/transport/BoundedLock.h"
+#include "device_library/src/transport/LibraryWaits.h"
 #include "platform/hid/HidDevice.h"
 
 namespace QuarryDriver {
@@ -33,7 +34,6 @@ DeviceList& TheList()
     return list;
 }
 
-constexpr auto kListLockWait = std::chrono::milliseconds(5000);
 
 IoResult FromStatus(platform::hid::HidStatus status)
 {
@@ -54,7 +54,7 @@ IoResult FromStatus(platform::hid::HidStatus status)
 std::shared_ptr<OpenRecord> TakeForIo(const std::string& path, std::mutex OpenRecord::*ioLock)
 {
     DeviceList& list = TheList();
-    BoundedLock guard(list.lock, kListLockWait);
+    BoundedLock guard(list.lock, kLockWait);
     if (!guard.OwnsLock()) {
         return nullptr;
     }
@@ -74,7 +74,7 @@ std::shared_ptr<OpenRecord> TakeForIo(const std::string& path, std::mutex OpenRe
 int OpenDevice(const std::string& path)
 {
     DeviceList& list = TheList();
-    BoundedLock guard(list.lock, kListLockWait);
+    BoundedLock guard(list.lock, kLockWait);
     if (!guard.OwnsLock()) {
         return 0;
     }
@@ -105,7 +105,7 @@ int CloseDevice(const std::string& path)
     DeviceList& list = TheList();
     std::shared_ptr<OpenRecord> record;
     {
-        BoundedLock guard(list.lock, kListLockWait);
+        BoundedLock guard(list.lock, kLockWait);
         if (!guard.OwnsLock()) {
             return 0;
         }
@@ -161,7 +161,7 @@ IoResult ReadReport(const std::string& path, std::uint8_t* out, int timeoutMs)
 void AbortDevice(const std::string& path)
 {
     DeviceList& list = TheList();
-    BoundedLock guard(list.lock, kListLockWait);
+    BoundedLock guard(list.lock, kLockWait);
     if (!guard.OwnsLock()) {
         return;
     }

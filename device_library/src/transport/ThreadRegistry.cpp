@@ -2,6 +2,7 @@
 #include "device_library/src/transport/ThreadRegistry.h"
 
 #include "device_library/src/transport/BoundedLock.h"
+#include "device_library/src/transport/LibraryWaits.h"
 
 #include <algorithm>
 #include <atomic>
@@ -22,11 +23,8 @@ struct ThreadRecord {
 
 namespace {
 
-constexpr auto kPoll = std::chrono::milliseconds(10);
-constexpr auto kQueryWait = std::chrono::milliseconds(5000);
-
 struct Registry {
-    // Queries wait at most kQueryWaitMs for it; a thread's own start and end never give up.
+    // Queries wait at most kLockWait for it; a thread's own start and end never give up.
     std::mutex lock;
     // The record of the thread that loaded the library; parent of every unregistered caller.
     ThreadRecord root;
@@ -92,7 +90,7 @@ ThreadHandle StartThread(std::function<void()> body)
         return nullptr;
     }
     while (!record->started) {
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(kPollInterval);
     }
     return record;
 }
@@ -105,7 +103,7 @@ bool IsThreadFinished(ThreadHandle thread)
 ThreadHandle CurrentThread()
 {
     Registry& registry = TheRegistry();
-    BoundedLock guard(registry.lock, kQueryWait);
+    BoundedLock guard(registry.lock, kLockWait);
     if (!guard.OwnsLock()) {
         return &registry.root;
     }
@@ -113,50 +111,12 @@ ThreadHandle CurrentThread()
     return record != nullptr ? record : &registry.root;
 }
 
-ThreadHandle ParentThread(ThreadHandle thread)
-{
-    Registry& registry = TheRegistry();
-    BoundedLock guard(registry.lock, kQueryWait);
-    if (!guard.OwnsLock()) {
-        return nullptr;
-    }
-    return registry.KnownLocked(thread) ? thread->parent : nullptr;
-}
-
-std::thread::id ThreadIdOf(ThreadHandle thread)
-{
-    Registry& registry = TheRegistry();
-    BoundedLock guard(registry.lock, kQueryWait);
-    if (!guard.OwnsLock()) {
-        return std::thread::id{};
-    }
-    return registry.KnownLocked(thread) ? thread->id : std::thread::id{};
-}
-
-bool IsDescendantOf(ThreadHandle thread, ThreadHandle ancestor)
-{
-    Registry& registry = TheRegistry();
-    BoundedLock guard(registry.lock, kQueryWait);
-    if (!guard.OwnsLock()) {
-        return false;
-    }
-    if (!registry.KnownLocked(thread)) {
-        return false;
-    }
-    for (ThreadRecord* up = thread->parent; up != nullptr; up = up->parent) {
-        if (up == ancestor) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool DeleteThread(ThreadHandle thread)
 {
     Registry& registry = TheRegistry();
     std::unique_ptr<ThreadRecord> owned;
     {
-        BoundedLock guard(registry.lock, kQueryWait);
+        BoundedLock guard(registry.lock, kLockWait);
         if (!guard.OwnsLock()) {
             return false;
         }
@@ -183,7 +143,7 @@ bool WaitAndDeleteThread(ThreadHandle thread)
         return true;
     }
     while (!IsThreadFinished(thread)) {
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(kPollInterval);
     }
     return DeleteThread(thread);
 }

@@ -22,15 +22,6 @@ bool IsThreadFinished(ThreadHandle thread);
 // The calling thread's record, or the load-time record when it was not started here.
 ThreadHandle CurrentThread();
 
-// The parent's record (null for the load-time record or an unknown handle).
-ThreadHandle ParentThread(ThreadHandle thread);
-
-// The thread's id (a default id for null or the load-time record).
-std::thread::id ThreadIdOf(ThreadHandle thread);
-
-// True when ancestor started thread, directly or through other registered threads.
-bool IsDescendantOf(ThreadHandle thread, ThreadHandle ancestor);
-
 // Joins and forgets a finished thread; its children move to its parent. False when the
 // thread has not finished (nothing changes), is unknown, or is the calling thread itself.
 bool DeleteThread(ThreadHandle thread);

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "platform/base/ByteOrder.h"
+
 namespace QuarryDriver {
 
 namespace {
@@ -10,13 +12,6 @@ namespace {
 constexpr double kScale = 16777216.0;      // 2^24
 constexpr double kOffset = 2147483648.0;   // 2^31
 constexpr double kLargest = 2147483647.0;  // 2^31 - 1
-
-void StoreBigEndian(std::uint32_t word, std::uint8_t* out) {
-    out[0] = static_cast<std::uint8_t>(word >> 24);
-    out[1] = static_cast<std::uint8_t>(word >> 16);
-    out[2] = static_cast<std::uint8_t>(word >> 8);
-    out[3] = static_cast<std::uint8_t>(word);
-}
 
 }  // namespace
 
@@ -39,28 +34,28 @@ std::uint32_t FixedPointWord(double x) {
 }
 
 void EncodeScalar(double x, std::span<std::uint8_t, kFixedWordSize> out) {
-    StoreBigEndian(FixedPointWord(x), out.data());
+    platform::StoreBigEndian(FixedPointWord(x), out.data());
 }
 
 void EncodeSection(double x0, double x1, double x2, double x3, double x4,
                    std::span<std::uint8_t, kSectionEncodedSize> out) {
     const double words[kSectionValueCount] = {x2, x1, x0, -x4, -x3};
     for (std::size_t i = 0; i < kSectionValueCount; ++i) {
-        StoreBigEndian(FixedPointWord(words[i]), out.data() + i * kFixedWordSize);
+        platform::StoreBigEndian(FixedPointWord(words[i]), out.data() + i * kFixedWordSize);
     }
 }
 
 void EncodeGains(double g0, double g1, double g2, double g3, std::span<std::uint8_t, kGainsEncodedSize> out) {
     const double gains[kGainCount] = {g0, g1, g2, g3};
     for (std::size_t i = 0; i < kGainCount; ++i) {
-        StoreBigEndian(FixedPointWord(std::pow(10.0, gains[i] * 0.05)), out.data() + i * kFixedWordSize);
+        platform::StoreBigEndian(FixedPointWord(std::pow(10.0, gains[i] * 0.05)), out.data() + i * kFixedWordSize);
     }
 }
 
 void EncodeSixScalars(std::span<const double, kSixScalarCount> x,
                       std::span<std::uint8_t, kSixScalarsEncodedSize> out) {
     for (std::size_t i = 0; i < kSixScalarCount; ++i) {
-        StoreBigEndian(FixedPointWord(x[i]), out.data() + i * kFixedWordSize);
+        platform::StoreBigEndian(FixedPointWord(x[i]), out.data() + i * kFixedWordSize);
     }
 }
 

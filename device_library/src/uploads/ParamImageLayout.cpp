@@ -3,6 +3,8 @@
 
 #include <bit>
 
+#include "platform/base/ByteOrder.h"
+
 namespace QuarryDriver {
 
 std::uint32_t ParamImageView::Word(std::size_t offset) const {
@@ -10,8 +12,7 @@ std::uint32_t ParamImageView::Word(std::size_t offset) const {
     if (b.empty()) {
         return 0;
     }
-    return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-           static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    return platform::LoadLittleEndian<std::uint32_t>(b.data());
 }
 
 double ParamImageView::Double(std::size_t offset) const {
@@ -19,11 +20,7 @@ double ParamImageView::Double(std::size_t offset) const {
     if (b.empty()) {
         return 0.0;
     }
-    std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < param_image::kDoubleSize; ++i) {
-        bits |= static_cast<std::uint64_t>(b[i]) << (8 * i);
-    }
-    return std::bit_cast<double>(bits);
+    return std::bit_cast<double>(platform::LoadLittleEndian<std::uint64_t>(b.data()));
 }
 
 std::uint8_t ParamImageView::Byte(std::size_t offset) const {

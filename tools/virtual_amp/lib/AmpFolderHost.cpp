@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/hid/HidTypes.h"
+
 namespace VirtualAmp {
 namespace {
 
@@ -53,7 +55,7 @@ std::string DeviceSocketName(std::uint16_t vendorId, std::uint16_t productId, co
 }
 
 bool IsValidSerial(const std::string& serial) {
-  if (serial.empty() || serial.size() > 39) return false;
+  if (serial.empty() || serial.size() > platform::hid::kMaxSerialChars) return false;
   for (char c : serial) {
     const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
     if (!ok) return false;

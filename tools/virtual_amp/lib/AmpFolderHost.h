@@ -17,7 +17,7 @@ namespace VirtualAmp {
 // "2f5a-a210-SERIAL.sock": vendor and product id as four lower-case hex digits.
 std::string DeviceSocketName(std::uint16_t vendorId, std::uint16_t productId, const std::string& serial);
 
-// Serial numbers the backend accepts: 1 to 39 characters of [A-Za-z0-9_].
+// Serial numbers the backend accepts: 1 to platform::hid::kMaxSerialChars characters of [A-Za-z0-9_].
 bool IsValidSerial(const std::string& serial);
 
 // Binds and listens on a hidden temporary name, then renames it to `path`: whoever sees the

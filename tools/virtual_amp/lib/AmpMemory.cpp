@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/base/ByteOrder.h"
+
 namespace VirtualAmp {
 namespace {
 
@@ -18,11 +20,6 @@ void CopyFromFile(std::span<const std::uint8_t> file, std::uint32_t fileOffset, 
   if (fileOffset >= file.size()) return;
   const std::size_t n = std::min<std::size_t>(to.size(), file.size() - fileOffset);
   std::copy_n(file.begin() + fileOffset, n, to.begin());
-}
-
-std::uint32_t ReadLe32(const std::uint8_t* bytes) {
-  return std::uint32_t{bytes[0]} | (std::uint32_t{bytes[1]} << 8) | (std::uint32_t{bytes[2]} << 16) |
-         (std::uint32_t{bytes[3]} << 24);
 }
 
 }  // namespace
@@ -67,7 +64,7 @@ void AmpMemory::InstallFirmwareImage(std::span<const std::uint8_t> file) {
   auto program = std::span<std::uint8_t>(mcu_).subspan(kMcuProgramAddress, kMcuProgramSize);
   CopyFromFile(file, kFileMcuProgramOffset, program);
   std::uint32_t sum = 0;
-  for (std::size_t w = 0; w < 7; ++w) sum += ReadLe32(program.data() + 4 * w);
+  for (std::size_t w = 0; w < 7; ++w) sum += platform::LoadLittleEndian<std::uint32_t>(program.data() + 4 * w);
   const std::uint32_t word7 = 0u - sum;
   for (std::size_t i = 0; i < 4; ++i) program[28 + i] = static_cast<std::uint8_t>(word7 >> (8 * i));
 }
@@ -78,7 +75,7 @@ bool AmpMemory::ApplicationValid() const {
   const bool erased = std::all_of(version.begin(), version.end(), [](std::uint8_t b) { return b == kErased; });
   if (marker || erased) return false;
   std::uint32_t sum = 0;
-  for (std::size_t w = 0; w < 8; ++w) sum += ReadLe32(mcu_.data() + kMcuProgramAddress + 4 * w);
+  for (std::size_t w = 0; w < 8; ++w) sum += platform::LoadLittleEndian<std::uint32_t>(mcu_.data() + kMcuProgramAddress + 4 * w);
   return sum == 0;
 }
 
@@ -229,8 +226,8 @@ std::array<std::uint8_t, kMeterRecordSize> AmpMemory::MeterRecord() const {
   std::array<std::uint8_t, kMeterRecordSize> record{};
   const bool muted = IsMuted();
   for (std::size_t i = 0; i < 4; ++i) {
-    WriteBe32(record.data() + 4 * i, inputLevels_[i]);
-    WriteBe32(record.data() + 16 + 4 * i, muted ? 0 : outputLevels_[i]);
+    platform::StoreBigEndian<std::uint32_t>(inputLevels_[i], record.data() + 4 * i);
+    platform::StoreBigEndian<std::uint32_t>(muted ? 0 : outputLevels_[i], record.data() + 16 + 4 * i);
   }
   // Word 8 stays 0; words 9 and 10 hold four 16-bit states in the MCU's own (little-endian) order.
   for (std::size_t i = 0; i < 4; ++i) {

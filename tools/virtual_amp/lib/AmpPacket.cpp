@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/base/ByteOrder.h"
+
 namespace VirtualAmp {
 namespace {
 
@@ -43,12 +45,12 @@ bool IsTag3(const Packet& packet, std::string_view tag) {
 
 std::optional<std::uint32_t> ParseHostChecksum(const Packet& packet) {
   if (!StartsWith(packet, "CHE") || !ZeroFrom(packet, 7)) return std::nullopt;
-  return ReadBe32(packet.data() + 3);
+  return platform::LoadBigEndian<std::uint32_t>(packet.data() + 3);
 }
 
 std::optional<std::uint32_t> ParseSkipCount(const Packet& packet) {
   if (!ZeroFrom(packet, 4)) return std::nullopt;
-  return ReadBe32(packet.data());
+  return platform::LoadBigEndian<std::uint32_t>(packet.data());
 }
 
 std::optional<CommandRequest> ParseCommand(const Packet& packet) {
@@ -61,8 +63,8 @@ std::optional<CommandRequest> ParseCommand(const Packet& packet) {
       return request;
     }
     if (!ZeroFrom(packet, 14)) return std::nullopt;
-    request.address = ReadBe32(packet.data() + 6);
-    request.length = ReadBe32(packet.data() + 10);
+    request.address = platform::LoadBigEndian<std::uint32_t>(packet.data() + 6);
+    request.length = platform::LoadBigEndian<std::uint32_t>(packet.data() + 10);
     return request;
   }
   return std::nullopt;
@@ -83,13 +85,13 @@ Packet MakeIdentityReply(bool bootLoader) {
 
 Packet MakeChecksumReply(std::uint32_t checksum) {
   Packet packet = MakeReply(kCodeChe, "CHE");
-  WriteBe32(packet.data() + 4, checksum);
+  platform::StoreBigEndian<std::uint32_t>(checksum, packet.data() + 4);
   return packet;
 }
 
 Packet MakeSkipReply(std::uint32_t count) {
   Packet packet = MakeReply(kCodeSkp, "SKP");
-  WriteBe32(packet.data() + 4, count);
+  platform::StoreBigEndian<std::uint32_t>(count, packet.data() + 4);
   return packet;
 }
 
@@ -98,22 +100,6 @@ Packet MakeDataReply(std::span<const std::uint8_t> data) {
   const std::size_t n = std::min(data.size(), kDatPayload);
   std::copy_n(data.begin(), n, packet.begin() + 4);
   return packet;
-}
-
-std::uint32_t ReadBe32(const std::uint8_t* bytes) {
-  return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
-         (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
-}
-
-void WriteBe32(std::uint8_t* bytes, std::uint32_t value) {
-  bytes[0] = static_cast<std::uint8_t>(value >> 24);
-  bytes[1] = static_cast<std::uint8_t>(value >> 16);
-  bytes[2] = static_cast<std::uint8_t>(value >> 8);
-  bytes[3] = static_cast<std::uint8_t>(value);
-}
-
-std::uint16_t ReadBe16(const std::uint8_t* bytes) {
-  return static_cast<std::uint16_t>((bytes[0] << 8) | bytes[1]);
 }
 
 std::uint32_t ChecksumOf(std::span<const std::uint8_t> bytes) {

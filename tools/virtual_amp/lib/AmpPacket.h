@@ -60,10 +60,6 @@ Packet MakeChecksumReply(std::uint32_t checksum);
 Packet MakeSkipReply(std::uint32_t count);
 Packet MakeDataReply(std::span<const std::uint8_t> data);  // at most 60 bytes, rest 0
 
-std::uint32_t ReadBe32(const std::uint8_t* bytes);
-void WriteBe32(std::uint8_t* bytes, std::uint32_t value);
-std::uint16_t ReadBe16(const std::uint8_t* bytes);
-
 // Running sum of bytes modulo 65535 (not 65536): 256 bytes of 0xFF give 65280, 257 give 0.
 class RunningChecksum {
  public:

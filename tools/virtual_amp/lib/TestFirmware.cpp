@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/base/ByteOrder.h"
+
 namespace VirtualAmp {
 namespace {
 
@@ -68,11 +70,10 @@ std::vector<std::uint8_t> BuildTestFirmware(const TestFirmwareOptions& options) 
     std::uint32_t sum = 0;
     for (std::size_t w = 0; w < 7; ++w) {
       const std::uint8_t* p = image.data() + kFileMcuProgramOffset + 4 * w;
-      sum += std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-             (std::uint32_t{p[3]} << 24);
+      sum += platform::LoadLittleEndian<std::uint32_t>(p);
     }
     const std::uint32_t word7 = 0u - sum;
-    for (std::size_t i = 0; i < 4; ++i) image[kFileMcuProgramOffset + 28 + i] = static_cast<std::uint8_t>(word7 >> (8 * i));
+    platform::StoreLittleEndian(word7, image.data() + kFileMcuProgramOffset + 28);
   }
   image.resize(std::min(options.fileSize, image.size()));
   return image;

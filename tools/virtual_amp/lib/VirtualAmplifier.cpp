@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/base/ByteOrder.h"
 #include "tools/virtual_amp/lib/TestFirmware.h"
 
 namespace VirtualAmp {
@@ -74,7 +75,8 @@ std::optional<AmpReply> VirtualAmplifier::HandlePacket(const Packet& packet) {
   bool dropped = false;
   if (isReply(kCodeRea, "REA") && TakeFault(faults_.dropReady)) dropped = true;
   if (isReply(kCodeChe, "CHE") && TakeFault(faults_.wrongChecksum)) {
-    WriteBe32(out.data() + 4, (ReadBe32(out.data() + 4) + 1) % 65535);
+    const std::uint32_t wrong = (platform::LoadBigEndian<std::uint32_t>(out.data() + 4) + 1) % 65535;
+    platform::StoreBigEndian(wrong, out.data() + 4);
   }
   // The device's running checksum keeps the true byte, so the host sees the damage at "END".
   if (isReply(kCodeDat, "DAT") && TakeFault(faults_.corruptData)) out[4] ^= 0x01;
@@ -145,8 +147,10 @@ std::optional<AmpReply> VirtualAmplifier::Dispatch(const Packet& packet) {
         phase_ = Phase::Idle;
         ++counters_.ends;
         ++counters_.commandsRun;
-        memory_.RunCommand(ReadBe16(commandBytes_.data()), ReadBe16(commandBytes_.data() + 2),
-                           ReadBe16(commandBytes_.data() + 4), clock_->Now(), timing_.storeBusy);
+        memory_.RunCommand(platform::LoadBigEndian<std::uint16_t>(commandBytes_.data()),
+                           platform::LoadBigEndian<std::uint16_t>(commandBytes_.data() + 2),
+                           platform::LoadBigEndian<std::uint16_t>(commandBytes_.data() + 4), clock_->Now(),
+                           timing_.storeBusy);
         return Reply(MakeReply(kCodeAck, "ACK"));
       }
       return std::nullopt;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/hid/HidTypes.h"
 #include "tools/virtual_amp/lib/AmpControl.h"
 #include "tools/virtual_amp/lib/AmpFolderHost.h"
 #include "tools/virtual_amp/lib/VirtualAmplifier.h"
@@ -172,7 +173,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
   }
   for (const DeviceOptions& device : options.devices) {
     if (!device.hasSerial || !IsValidSerial(device.config.serial)) {
-      error = "every device needs a --serial of 1 to 39 characters [A-Za-z0-9_]";
+      error = "every device needs a --serial of 1 to " + std::to_string(platform::hid::kMaxSerialChars) +
+              " characters [A-Za-z0-9_]";
       return false;
     }
   }

@@ -1,7 +1,7 @@
 // The scripted device library. Time is the steady clock: an operation completes at the
 // first completion poll after its latency has passed, which is when its result lands in
 // the caller's buffer (so a buffer freed too early shows up under AddressSanitizer).
-#include "device_manager/library/fake/FakeDeviceLibrary.h"
+#include "tests/support/FakeDeviceLibrary.h"
 
 #include <algorithm>
 #include <cstring>
