@@ -80,23 +80,6 @@ TEST(PanelScreens2, MixerRoutingFourInputsWithGainsAndItsGainSlider)
     RunDeferredDeletes();
 }
 
-TEST(PanelScreens2, MixerOfATwoChannelAmplifier)
-{
-    DiagramBlock block;
-    block.type = BlockType::StdMixer;
-    block.outputCount = 2;
-    block.name = u"Matrix Mixer";
-    CStdMixerController controller(block);
-    ASSERT_TRUE(controller.Load());
-    ASSERT_TRUE(controller.SetCrossPoint(1, 0, CrossPoint{1, -3.5f}));
-    PanelHost host;
-    IBlockPanel* panel = controller.OpenDialog(host);
-    ASSERT_NE(panel, nullptr);
-    EXPECT_FALSE(SaveScreenShot(WindowOf(panel), "dsp_ui_mixer_panel_two_channels").empty());
-    controller.CloseDialog();
-    RunDeferredDeletes();
-}
-
 TEST(PanelScreens2, DelayOfFourChannelsInFeet)
 {
     auto blocks = MakeBlocks(BlockType::Delay, 4);
@@ -111,20 +94,6 @@ TEST(PanelScreens2, DelayOfFourChannelsInFeet)
     IBlockPanel* panel = controller.OpenDialog(host);
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(SaveScreenShot(WindowOf(panel), "dsp_ui_delay_panel").empty());
-    controller.CloseDialog();
-    RunDeferredDeletes();
-}
-
-TEST(PanelScreens2, DelayOfTwoChannelsInMilliseconds)
-{
-    auto blocks = MakeBlocks(BlockType::Delay, 2);
-    LDelayDialogController controller(Pointers(blocks));
-    ASSERT_TRUE(controller.Load());
-    ASSERT_TRUE(controller.SetDelay(1, 8.2f, false));
-    PanelHost host;
-    IBlockPanel* panel = controller.OpenDialog(host);
-    ASSERT_NE(panel, nullptr);
-    EXPECT_FALSE(SaveScreenShot(WindowOf(panel), "dsp_ui_delay_panel_two_channels").empty());
     controller.CloseDialog();
     RunDeferredDeletes();
 }
