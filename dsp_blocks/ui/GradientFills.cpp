@@ -39,7 +39,8 @@ void DrawGradientButton(Canvas& canvas, const platform::DrawItemState& state, st
         const ColorRef oldColour = canvas.SetTextColor(textColour);
         const platform::BackgroundMode oldMode = canvas.SetBkMode(platform::BackgroundMode::Transparent);
         Rect area = item;
-        canvas.DrawText(text, area, platform::TextFlag::kCenter | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine);
+        canvas.DrawText(text, area,
+                        platform::TextFlag::kCenter | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine);
         canvas.SetBkMode(oldMode);
         canvas.SetTextColor(oldColour);
     }

@@ -72,7 +72,8 @@ std::string ToInvariantNumber(std::string_view text)
 bool ParseLocaleNumber(std::string_view text, float& out)
 {
     const std::string invariant = ToInvariantNumber(text);
-    const std::u16string wide = QString::fromUtf8(invariant.data(), static_cast<qsizetype>(invariant.size())).toStdU16String();
+    const std::u16string wide =
+        QString::fromUtf8(invariant.data(), static_cast<qsizetype>(invariant.size())).toStdU16String();
     return ParseFloat(wide, out);
 }
 

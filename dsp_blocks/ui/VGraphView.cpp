@@ -187,7 +187,8 @@ void VGraphView::DrawYLabels(Canvas& canvas, int right)
     const int height = canvas.LineHeight();
     for (int j = 0; j <= yDivisions_; ++j) {
         const int y = YLinePixel(j);
-        DrawLabelText(canvas, YLabelText(y0_ + static_cast<float>(j) * step), Rect{outerRect_.left, y - height, right, y + height},
+        const Rect cell{outerRect_.left, y - height, right, y + height};
+        DrawLabelText(canvas, YLabelText(y0_ + static_cast<float>(j) * step), cell,
                       platform::TextFlag::kRight | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine);
     }
 }

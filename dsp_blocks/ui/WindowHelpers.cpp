@@ -81,7 +81,8 @@ void PlaceInFrame(platform::Dialog& panel, QWidget& child, std::int32_t frameId,
     }
     const QRect area = frame->geometry().adjusted(dx, dy, -dx, -dy);
     QWidget* parent = child.parentWidget();
-    const QPoint topLeft = parent != nullptr && parent != &panel ? parent->mapFrom(&panel, area.topLeft()) : area.topLeft();
+    const QPoint topLeft =
+        parent != nullptr && parent != &panel ? parent->mapFrom(&panel, area.topLeft()) : area.topLeft();
     child.setGeometry(QRect(topLeft, area.size()));
     child.raise();
 }

@@ -8,9 +8,10 @@ constexpr std::uint32_t kText = WindowStyle::kControlDefault;
 constexpr std::uint32_t kRightText = WindowStyle::kControlDefault | StaticStyle::kRight;
 constexpr std::uint32_t kCentredText = WindowStyle::kControlDefault | StaticStyle::kCenter;
 constexpr std::uint32_t kGroup = WindowStyle::kControlDefault | ButtonStyle::kGroupBox;
-constexpr std::uint32_t kReadOnly = WindowStyle::kControlDefault | WindowStyle::kBorder | EditStyle::kReadOnly | EditStyle::kAutoHScroll;
-constexpr std::uint32_t kValue =
-    WindowStyle::kControlDefault | WindowStyle::kTabStop | WindowStyle::kBorder | EditStyle::kRight | EditStyle::kAutoHScroll;
+constexpr std::uint32_t kReadOnly =
+    WindowStyle::kControlDefault | WindowStyle::kBorder | EditStyle::kReadOnly | EditStyle::kAutoHScroll;
+constexpr std::uint32_t kValue = WindowStyle::kControlDefault | WindowStyle::kTabStop | WindowStyle::kBorder |
+                                 EditStyle::kRight | EditStyle::kAutoHScroll;
 constexpr std::uint32_t kSpin =
     WindowStyle::kControlDefault | UpDownStyle::kAutoBuddy | UpDownStyle::kAlignRight | UpDownStyle::kArrowKeys;
 
