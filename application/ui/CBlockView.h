@@ -94,6 +94,7 @@ private:
     // Painting, in the order of a paint pass (CBlockViewPaint.cpp).
     void PaintDiagram(platform::Canvas& dc);
     void PaintGroupFrames(platform::Canvas& dc) const;
+    void PaintSelectionLook(platform::Canvas& dc, const DiagramBlock& block) const;
     void PaintBlock(platform::Canvas& dc, const DiagramBlock& block) const;
     void DrawInputPins(platform::Canvas& dc, const DiagramBlock& block) const;
     void DrawOutputPins(platform::Canvas& dc, const DiagramBlock& block) const;

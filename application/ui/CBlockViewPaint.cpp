@@ -110,6 +110,13 @@ void CBlockView::PaintDiagram(platform::Canvas& dc)
     const platform::Pen previous = dc.SelectPen(platform::SolidPen(kLineColour));
     PaintGroupFrames(dc);
     if (const CCorvantEditorDoc* document = GetDocument()) {
+        // Every selection look goes down before any block: a grouped block's look spans its
+        // whole group and would otherwise paint over the group's earlier blocks.
+        for (const auto& block : document->Blocks()) {
+            if (block->IsHitTestable() && block->selected != 0) {
+                PaintSelectionLook(dc, *block);
+            }
+        }
         for (const auto& block : document->Blocks()) {
             if (block->IsHitTestable()) {
                 PaintBlock(dc, *block);
@@ -145,22 +152,26 @@ void CBlockView::PaintGroupFrames(platform::Canvas& dc) const
     }
 }
 
+void CBlockView::PaintSelectionLook(platform::Canvas& dc, const DiagramBlock& block) const
+{
+    const platform::Rect selection = ToCanvas(block.selRect);
+    if (block.GetFlagBit16()) {
+        const platform::Pen pen = dc.SelectPen(platform::SolidPen(kSelectedFrameColour, 2));
+        const platform::Brush brush = dc.SelectBrush(platform::StockBrush::kHollow);
+        dc.Rectangle(selection.Deflated(1, 1));
+        dc.SelectBrush(brush);
+        dc.SelectPen(pen);
+    } else {
+        FillGradient(&dc, selection, kSelectedBottomColour, kSelectedTopColour, true);
+        dc.FrameRect(selection, platform::StockBrush::kGrey);
+    }
+}
+
 void CBlockView::PaintBlock(platform::Canvas& dc, const DiagramBlock& block) const
 {
     const platform::Rect body = ToCanvas(block.bodyRect);
     const platform::Rect pins = ToCanvas(block.pinRect);
-    const platform::Rect selection = ToCanvas(block.selRect);
     if (block.selected != 0) {
-        if (block.GetFlagBit16()) {
-            const platform::Pen pen = dc.SelectPen(platform::SolidPen(kSelectedFrameColour, 2));
-            const platform::Brush brush = dc.SelectBrush(platform::StockBrush::kHollow);
-            dc.Rectangle(selection.Deflated(1, 1));
-            dc.SelectBrush(brush);
-            dc.SelectPen(pen);
-        } else {
-            FillGradient(&dc, selection, kSelectedBottomColour, kSelectedTopColour, true);
-            dc.FrameRect(selection, platform::StockBrush::kGrey);
-        }
         FillGradientMirroredH(&dc, pins, block.colourD, block.colourE);
         FillGradientMirroredH(&dc, body, block.colourA, block.colourB);
     } else {

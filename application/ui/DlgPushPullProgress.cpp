@@ -3,11 +3,15 @@
 
 #include <utility>
 
+#include <QPainter>
+
 #include "application/transfer/ReadParamResult.h"
 #include "device_manager/sessions/IParamSessions.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/MessageBox.h"
 #include "platform/ui/drawing/CProgressCtrl2.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/drawing/SystemColors.h"
 #include "resources/strings/StringIds.h"
 #include "resources/templates/PushPullProgressTemplate.h"
 
@@ -151,6 +155,18 @@ void DlgPushPullProgress::OnPanelTimer(std::uint32_t timerId)
         abort->setAttribute(Qt::WA_ShowWithoutActivating);
         abort->show();
     }
+}
+
+void DlgPushPullProgress::paintEvent(QPaintEvent* event)
+{
+    DControl::paintEvent(event);
+    if (progress_ == nullptr || progress_->isHidden()) {
+        return;
+    }
+    QPainter painter(this);
+    platform::Canvas canvas(painter);
+    canvas.FrameRect(platform::Rect::FromQRect(progress_->geometry()).Inflated(1, 1),
+                     platform::SolidBrush(platform::SysColor::kWindowFrame));
 }
 
 void DlgPushPullProgress::OnOK() {}

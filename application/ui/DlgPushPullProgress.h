@@ -58,6 +58,8 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnPanelTimer(std::uint32_t timerId) override;
+    // The panels' gradient, and the one-pixel border the bar's template control has.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool StartSession();

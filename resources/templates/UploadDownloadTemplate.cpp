@@ -15,10 +15,10 @@ constexpr DialogControl kControls[] = {
      "software?\nUploading will overwrite the existing amplifier configuration.",
      48, 32, 210, 28, kText},
     {DialogId::kStatic, ControlClass::kStatic,
-     "If you want neither Upload nor Download, unplug the amplifier from PC.", 48, 66, 210, 9, kText},
-    {kUpload, ControlClass::kButton, "&Upload", 72, 88, 56, 14, kButton | WindowStyle::kGroup},
-    {kDownload, ControlClass::kButton, "&Download", 136, 88, 56, 14, kButton | ButtonStyle::kDefPushButton},
-    {DialogId::kCancel, ControlClass::kButton, "&Cancel", 200, 88, 50, 14, WindowStyle::kChild | WindowStyle::kTabStop},
+     "If you want neither Upload nor Download, unplug the amplifier from PC.", 48, 66, 210, 18, kText},
+    {kUpload, ControlClass::kButton, "&Upload", 72, 90, 56, 14, kButton | WindowStyle::kGroup},
+    {kDownload, ControlClass::kButton, "&Download", 136, 90, 56, 14, kButton | ButtonStyle::kDefPushButton},
+    {DialogId::kCancel, ControlClass::kButton, "&Cancel", 200, 90, 50, 14, WindowStyle::kChild | WindowStyle::kTabStop},
 };
 
 }  // namespace

@@ -9,14 +9,10 @@
 #include "application/ui/CMainFrame.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
 
-namespace {
-
-constexpr const char* kLayout =
+const char* const kTestLayout =
     "Name\tKind\tRow\tReserved\tStretch\tW1\tW2\tGradient\tMeter\tA\tB\tSize\n"
     "Blocks\t1\t0\t0\tx\t0\t0\t1\t0\t205,214,228\t255,255,255\t600,260\n"
     "Controls\t2\t1\t0\tx\t0\t0\t1\t0\t196,205,218\t240,242,246\t600,300\n";
-
-}  // namespace
 
 // Stage, channel, inputs, outputs, pitch, -, aux, type, flags, name, colours A B C, -, D E,
 // extent, position.
@@ -31,11 +27,11 @@ const char* const kTestDiagram =
     "2\t1\t1\t1\t0\t0\t0\t12\t0x10000\tFramed\t160,60,60\t210,120,120\t255,255,255\t-\t240,220,220\t230,190,190\t80\t280,90\n"
     "3\t0\t1\t1\t0\t0\t0\t12\t0\tLast\t80,80,90\t140,140,160\t255,255,255\t-\t230,230,236\t200,200,210\t80\t410,20\n";
 
-EditorOnData::EditorOnData(const std::string& diagram2) : folder_("quarry-block-view-")
+EditorOnData::EditorOnData(const std::string& diagram2, const char* layout) : folder_("quarry-block-view-")
 {
     const auto data = folder_.Path() / "Data";
     std::filesystem::copy(QUARRY_SHIPPED_DATA_DIR, data, std::filesystem::copy_options::recursive);
-    WriteWholeFile(data / "ViewEnvironment.txt", kLayout);
+    WriteWholeFile(data / "ViewEnvironment.txt", layout);
     if (!diagram2.empty()) {
         WriteWholeFile(data / "BlockDiagram2.txt", diagram2);
     }

@@ -24,11 +24,14 @@ public:
     void SetScanMode(std::uint32_t, std::uint32_t) override {}
 };
 
-// Writes the Data folder (the shipped one, with `diagram2` as BlockDiagram2.txt unless empty)
-// and starts an editor on it; the first design is an MV440.
+// The block view (600 x 260) above the control view.
+extern const char* const kTestLayout;
+
+// Writes the Data folder (the shipped one, with `diagram2` as BlockDiagram2.txt unless empty,
+// and `layout` as ViewEnvironment.txt) and starts an editor on it; the first design is an MV440.
 class EditorOnData {
 public:
-    explicit EditorOnData(const std::string& diagram2);
+    explicit EditorOnData(const std::string& diagram2, const char* layout = kTestLayout);
     ~EditorOnData();
     CCorvantEditorApp& App() const { return *app_; }
     CBlockView& View() const;
