@@ -123,8 +123,9 @@ int InplaceSliderX::PositionOf(float value) const
     if (bottom_ == top_) {
         return lowest_;
     }
-    const float position = ((value - top_) * static_cast<float>(highest_) + (bottom_ - value) * static_cast<float>(lowest_)) /
-                           (bottom_ - top_);
+    const float position =
+        ((value - top_) * static_cast<float>(highest_) + (bottom_ - value) * static_cast<float>(lowest_)) /
+        (bottom_ - top_);
     if (!std::isfinite(position)) {
         return lowest_;
     }
@@ -136,8 +137,9 @@ float InplaceSliderX::ValueAt(int position) const
     if (highest_ == lowest_) {
         return top_;
     }
-    const float value = (static_cast<float>(position - lowest_) * bottom_ + static_cast<float>(highest_ - position) * top_) /
-                        static_cast<float>(highest_ - lowest_);
+    const float value =
+        (static_cast<float>(position - lowest_) * bottom_ + static_cast<float>(highest_ - position) * top_) /
+        static_cast<float>(highest_ - lowest_);
     return std::trunc(value / step_) * step_;
 }
 
@@ -284,7 +286,8 @@ void InplaceSliderX::DrawScale(QPainter& painter) const
     canvas.SetBkMode(platform::BackgroundMode::Transparent);
     canvas.SetTextColor(kScaleTextColour);
     Rect measured{0, 0, 0, 0};
-    canvas.DrawText(std::string_view(kWidestLabel), measured, platform::TextFlag::kCalcRect | platform::TextFlag::kNoPrefix);
+    canvas.DrawText(std::string_view(kWidestLabel), measured,
+                    platform::TextFlag::kCalcRect | platform::TextFlag::kNoPrefix);
     const Rect channel = Rect::FromQRect(channel_);
     const int thumbHeight = ThumbHeight();
     const int a = channel.top + thumbHeight / 2;
@@ -298,8 +301,9 @@ void InplaceSliderX::DrawScale(QPainter& painter) const
             Rect cell{x0 + kLabelOffset, y - measured.Height() / 2, x0 + kLabelOffset + measured.Width(),
                       y - measured.Height() / 2 + measured.Height()};
             canvas.DrawText(ScaleLabel(i), cell,
-                            platform::TextFlag::kRight | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine |
-                                platform::TextFlag::kNoClip | platform::TextFlag::kNoPrefix);
+                            platform::TextFlag::kRight | platform::TextFlag::kVCenter |
+                                platform::TextFlag::kSingleLine | platform::TextFlag::kNoClip |
+                                platform::TextFlag::kNoPrefix);
         }
     }
 }
@@ -312,7 +316,8 @@ bool OpenInplaceSliderX(float value, float top, float bottom, float step, const 
         return false;
     }
     std::vector<float> tickValues(ticks, ticks + tickCount);
-    auto* slider = new InplaceSliderX(value, top, bottom, step, std::move(tickValues), font, owner, ownerWindow, message);
+    auto* slider =
+        new InplaceSliderX(value, top, bottom, step, std::move(tickValues), font, owner, ownerWindow, message);
     slider->ShowAt(rect);
     return true;
 }

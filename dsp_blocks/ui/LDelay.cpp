@@ -72,8 +72,9 @@ void LDelay::LayOutRows()
     shownOnGraph_.assign(count, ShownOnGraph{});
     QWidget* lastFrame = count > 0 ? Item(kRowFrames[count - 1]) : nullptr;
     // The split point comes from the template's layout, before any frame takes its row.
-    const QPoint split =
-        lastFrame != nullptr ? QPoint(RightOf(*lastFrame) + kSplitMargin, BottomOf(*lastFrame) + kSplitMargin) : QPoint();
+    const QPoint split = lastFrame != nullptr
+                             ? QPoint(RightOf(*lastFrame) + kSplitMargin, BottomOf(*lastFrame) + kSplitMargin)
+                             : QPoint();
     int dx = 0;
     for (std::size_t i = 0; i < kMaxRows; ++i) {
         if (i >= count) {
@@ -241,10 +242,14 @@ void LDelay::OnComboSelChange(std::int32_t id)
     }
     const int index = units->currentIndex();
     const auto table = DelayUnits();
-    if (index < 0 || static_cast<std::size_t>(index) >= table.size() || table[static_cast<std::size_t>(index)].code == unit_) {
+    if (index < 0 || static_cast<std::size_t>(index) >= table.size()) {
         return;
     }
-    unit_ = table[static_cast<std::size_t>(index)].code;
+    const std::uint32_t chosen = table[static_cast<std::size_t>(index)].code;
+    if (chosen == unit_) {
+        return;
+    }
+    unit_ = chosen;
     controller_.SetUnit(unit_);
     for (LDelayTime* row : rows_) {
         if (row != nullptr) {

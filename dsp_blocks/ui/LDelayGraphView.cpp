@@ -31,7 +31,8 @@ constexpr int kBaseYDivisions = 4;
 
 constexpr std::array<platform::ColorRef, 4> kRowColours{0x6060F0, 0x0080FF, 0x00F0F0, 0x00F000};
 
-constexpr unsigned kLabelFlags = platform::TextFlag::kCenter | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine;
+constexpr unsigned kLabelFlags =
+    platform::TextFlag::kCenter | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine;
 
 int Truncate(double value)
 {
@@ -220,7 +221,8 @@ void LDelayGraphView::BuildStaticLayer(const Geometry& geometry)
         const std::string text = FormatString(labelFormat_, value);
         const int textWidth = canvas.TextExtent(QString::fromStdString(text)).width();
         const int x = ValueToX(value);
-        Rect cell{x - textWidth / 2, geometry.labelStrip.top, x - textWidth / 2 + textWidth, geometry.labelStrip.bottom};
+        const int left = x - textWidth / 2;
+        Rect cell{left, geometry.labelStrip.top, left + textWidth, geometry.labelStrip.bottom};
         canvas.DrawText(text, cell, kLabelFlags);
     }
 }

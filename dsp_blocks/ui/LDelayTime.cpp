@@ -71,8 +71,8 @@ void LDelayTime::Notify(PendingAction action)
         return;
     }
     if (auto* panel = qobject_cast<platform::Dialog*>(parentWidget())) {
-        panel->Messages().Post(platform::MsgNotifyChanged(), action == PendingAction::Track ? kNotifyTracking : kNotifyFinal,
-                               static_cast<std::intptr_t>(channel_));
+        const std::uintptr_t code = action == PendingAction::Track ? kNotifyTracking : kNotifyFinal;
+        panel->Messages().Post(platform::MsgNotifyChanged(), code, static_cast<std::intptr_t>(channel_));
     }
 }
 

@@ -6,8 +6,8 @@ using namespace StdMixerPanelIds;
 
 constexpr std::uint32_t kText = WindowStyle::kControlDefault | StaticStyle::kCenterImage;
 constexpr std::uint32_t kNumber = WindowStyle::kControlDefault | StaticStyle::kCenter | StaticStyle::kCenterImage;
-constexpr std::uint32_t kLabel =
-    WindowStyle::kControlDefault | WindowStyle::kTabStop | WindowStyle::kBorder | EditStyle::kCenter | EditStyle::kAutoHScroll;
+constexpr std::uint32_t kLabel = WindowStyle::kControlDefault | WindowStyle::kTabStop | WindowStyle::kBorder |
+                                 EditStyle::kCenter | EditStyle::kAutoHScroll;
 constexpr std::uint32_t kButton = WindowStyle::kControlDefault | WindowStyle::kTabStop | ButtonStyle::kPushButton;
 
 // Columns of the grid start at x = 75 every 36 units, rows at y = 46 every 20; the gaps

@@ -274,7 +274,8 @@ TEST_F(DelayPanel, TwoDelayBlocksHideTheLastTwoFramesAndThePanelClosesUp)
     Open();
     const int fullHeight = panel->height();
     const int fullWidth = panel->width();
-    const int closeUp = panel->Item(kRowFrames[3])->geometry().bottom() - panel->Item(kRowFrames[1])->geometry().bottom();
+    const int closeUp =
+        panel->Item(kRowFrames[3])->geometry().bottom() - panel->Item(kRowFrames[1])->geometry().bottom();
     const int graphHeight = panel->Graph()->height();
     controller->CloseDialog();
     RunDeferredDeletes();

@@ -98,7 +98,8 @@ TEST_F(MixerPanel, TwoChannelsShowOnlyTheTwoByTwoGridAndThePanelShrinksAroundIt)
     for (std::int32_t id : {1118, 1119, 1122, 1123, 1131, 1132, 1140, 1141, 1135, 1136, 1145, 1146}) {
         EXPECT_TRUE(Shown(id)) << id;
     }
-    for (std::int32_t id : {1120, 1121, 1124, 1125, 1126, 1129, 1144, 1151, 1133, 1134, 1142, 1143, 1137, 1138, 1147, 1148}) {
+    for (std::int32_t id :
+         {1120, 1121, 1124, 1125, 1126, 1129, 1144, 1151, 1133, 1134, 1142, 1143, 1137, 1138, 1147, 1148}) {
         EXPECT_FALSE(Shown(id)) << id;
     }
     const QWidget* corner = panel->Item(kCrossPoints[1][1]);

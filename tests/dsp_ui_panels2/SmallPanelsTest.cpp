@@ -133,7 +133,8 @@ protected:
             limiters.push_back(std::make_unique<LLimiterController>(*limiterBlocks->pointers[i]));
             EXPECT_TRUE(crossovers.back()->Load());
             EXPECT_TRUE(limiters.back()->Load());
-            channels.push_back(SpeakerEqChannel{speakers->pointers[i], crossovers.back().get(), limiters.back().get(), {}});
+            channels.push_back(
+                SpeakerEqChannel{speakers->pointers[i], crossovers.back().get(), limiters.back().get(), {}});
         }
         controller = std::make_unique<LSpeakerEQDialogController>(std::move(channels));
         EXPECT_TRUE(controller->Load());

@@ -26,7 +26,8 @@ void DragGesture::OnMove(QPoint point)
     if (!m_waiting) {
         return;
     }
-    if (std::abs(point.x() - m_pressPoint.x()) > kDragDistance || std::abs(point.y() - m_pressPoint.y()) > kDragDistance) {
+    const QPoint moved = point - m_pressPoint;
+    if (std::abs(moved.x()) > kDragDistance || std::abs(moved.y()) > kDragDistance) {
         Start();
     }
 }
