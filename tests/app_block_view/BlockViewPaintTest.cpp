@@ -75,3 +75,25 @@ TEST_F(BlockViewTest, APassiveBlockIsNotDrawnAndLinesRunFromItsSource)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BlockViewTest, AGroupsHighlightSpansTheGroupAndHidesNoneOfItsBlocks)
+{
+    DiagramBlock& a = Block("EQ A");
+    DiagramBlock& b = Block("EQ B");
+    a.flags |= BlockFlag::kGrouped;
+    b.flags |= BlockFlag::kGrouped;
+    View().CentreDiagram();
+    EXPECT_EQ(a.selRect, b.selRect);
+    EXPECT_EQ(a.selRect.top, a.bodyRect.top - 8);
+    EXPECT_EQ(a.selRect.bottom, b.pinRect.bottom + 8);
+    b.selected = 1;
+    const QImage image = Render();
+    EXPECT_EQ(Pixel(image, a.bodyRect.left + 2, a.bodyRect.top + 1), a.colourA);
+    EXPECT_EQ(Pixel(image, a.bodyRect.left - 3, a.selRect.top + 1),
+              platform::GradientStep(CBlockView::kSelectedTopColour, CBlockView::kSelectedBottomColour, 1,
+                                     a.selRect.bottom - a.selRect.top));
+}
+
+}  // namespace
