@@ -161,13 +161,14 @@ bool LSpeakerEQDialogController::Load()
                 continue;
             }
             record.presetName = std::move(name);
-            if (record.limiter != nullptr) {
-                // Loading keeps the limiter's own thresholds; only its ceiling follows
-                // the preset.
-                const speaker_eq::SpeakerEqPreset& preset = FindSpeakerEqPreset(record.presetName);
-                record.limiter->ApplySpeakerPreset(record.presetName.c_str(),
-                                                   preset.limiterFlag != 0 ? &preset.limiter : nullptr, false);
-            }
+        }
+        // Loading keeps the limiter's own thresholds; its preset name and ceiling follow the
+        // channel's preset, the flat one of an empty blob included, so that a design saved and
+        // opened again loads the same.
+        if (record.limiter != nullptr) {
+            const speaker_eq::SpeakerEqPreset& preset = FindSpeakerEqPreset(record.presetName);
+            record.limiter->ApplySpeakerPreset(record.presetName.c_str(),
+                                               preset.limiterFlag != 0 ? &preset.limiter : nullptr, false);
         }
         all = CommitChannel(record) && all;
     }

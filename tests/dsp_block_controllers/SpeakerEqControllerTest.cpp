@@ -285,3 +285,17 @@ TEST_F(SpeakerEqTest, LongPresetNameFromABlobIsCappedSoTheLimiterStillCommits)
     std::memcpy(&storedPeak, limiterBlock->paramBlob.Data() + 3, sizeof storedPeak);
     EXPECT_EQ(storedPeak, 80.0f);
 }
+
+// The limiter's preset name and ceiling follow the channel's speaker preset after every load,
+// also when the speaker-EQ blob is empty (the flat preset), so that a design that is saved
+// and opened again comes back as it was.
+TEST_F(SpeakerEqTest, AnEmptySpeakerBlobAlsoGivesTheLimiterTheFlatPreset)
+{
+    const Bytes limiterBlob = List({Chunk(0xA1, Cat({F32(90.0f), F32(2.0f), F32(150.0f), F32(60.0f), F32(1500.0f),
+                                                     F32(3000.0f)})),
+                                    Chunk(0xA2, Cat({U32(3), Text("Sub")}))});
+    MakeStandardChannels({}, {}, limiterBlob);
+    EXPECT_EQ(limiter->GetPresetName(), u"Flat");
+    EXPECT_EQ(limiter->GetCeiling(), LimiterSettings{});
+    EXPECT_EQ(limiter->GetSettings().peakThreshold, 90.0f);
+}
