@@ -15,15 +15,18 @@ std::string_view BlockDiagramFileName(ModelType model)
 
 bool ReadBlockDiagramFile(const std::filesystem::path& path, std::vector<std::unique_ptr<DiagramBlock>>& blocks)
 {
-    std::optional<platform::TextLineReader> reader = platform::TextLineReader::FromFile(path);
-    if (!reader) {
-        return false;
-    }
+    std::optional<std::string> text = platform::ReadFileBytes(path);
+    return text && ReadBlockDiagramText(std::move(*text), blocks);
+}
+
+bool ReadBlockDiagramText(std::string text, std::vector<std::unique_ptr<DiagramBlock>>& blocks)
+{
+    platform::TextLineReader reader(std::move(text));
     std::vector<std::unique_ptr<DiagramBlock>> read;
     std::string line;
-    if (reader->ReadLine(line)) {
+    if (reader.ReadLine(line)) {
         // The header line names the columns; nothing in it is used.
-        while (reader->ReadLine(line)) {
+        while (reader.ReadLine(line)) {
             // A damaged file must not fill memory with millions of blocks.
             if (read.size() == kMaxDiagramBlocks) {
                 return false;

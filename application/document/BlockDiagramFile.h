@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,8 @@ std::string_view BlockDiagramFileName(ModelType model);
 // with `blocks` untouched, when the file cannot be read or has more than kMaxDiagramBlocks
 // blocks.
 bool ReadBlockDiagramFile(const std::filesystem::path& path, std::vector<std::unique_ptr<DiagramBlock>>& blocks);
+// The same for the whole text of a diagram file; false only for too many blocks.
+bool ReadBlockDiagramText(std::string text, std::vector<std::unique_ptr<DiagramBlock>>& blocks);
 
 // The first block in order whose type, channel and stage all match, or null.
 DiagramBlock* FindBlockIn(const std::vector<std::unique_ptr<DiagramBlock>>& blocks, BlockType type,
