@@ -11,9 +11,11 @@
 #include "application/document/AmplifierRef.h"
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/settings/AppSettings.h"
+#include "application/settings/ProgramFolders.h"
 #include "application/text/VersionHack.h"
 #include "application/ui/CCorvantEditorView.h"
 #include "application/ui/CMainFrame.h"
+#include "application/ui/DeviceFlowCommands.h"
 #include "application/ui/DocumentCommands.h"
 #include "application/ui/DocumentPrompts.h"
 #include "application/ui/EditorCommandLine.h"
@@ -86,6 +88,9 @@ CCorvantEditorApp::CCorvantEditorApp(AppEnvironment environment)
     }
     if (!m_environment.chooseFile) {
         m_environment.chooseFile = AskWithFileDialog;
+    }
+    if (m_environment.firmwareFolder.empty()) {
+        m_environment.firmwareFolder = GetFirmwareFolder();
     }
     g_app = this;
 }
@@ -229,6 +234,8 @@ void CCorvantEditorApp::TearDown()
     m_singleInstance.reset();
     // Views and panels go before the document whose controllers they show.
     m_frame.reset();
+    m_afterSaveModified = nullptr;
+    m_deviceFlows.reset();
     m_document.reset();
     CurrentAmplifier::Set(nullptr);
     platform::CommandRouter& router = platform::Router();
@@ -414,6 +421,16 @@ bool CCorvantEditorApp::OpenHelpFile(const std::filesystem::path& path)
 bool CCorvantEditorApp::IsHandOverRefused() const
 {
     return m_initialised == 0 || platform::IsModalRunning() || g_deviceFlows.load() > 0;
+}
+
+IDocumentPrompts& CCorvantEditorApp::Prompts() const
+{
+    return *m_prompts;
+}
+
+void CCorvantEditorApp::SetDeviceFlows(std::unique_ptr<DeviceFlowCommands> flows)
+{
+    m_deviceFlows = std::move(flows);
 }
 
 ModelType CCorvantEditorApp::TakePendingNewDesignModel()

@@ -19,12 +19,14 @@
 
 class CCorvantEditorDoc;
 class CMainFrame;
+class DeviceFlowCommands;
 class DocumentPrompts;
 class SingleInstance;
 
 // What the program hands the application object; tests put doubles here.
 struct AppEnvironment {
     std::filesystem::path dataFolder;                   // the Data folder beside the program
+    std::filesystem::path firmwareFolder;               // the firmware images; empty: the Firmware folder beside it
     IAmplifierDirectory* amplifiers = nullptr;          // the device manager's list (required)
     // Starts device watching with the frame's window and the change message.
     std::function<bool(platform::WindowId, platform::MessageId)> startDeviceWatching;
@@ -63,6 +65,11 @@ public:
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
     IAmplifierDirectory& Amplifiers() const { return *m_environment.amplifiers; }
     const std::filesystem::path& DataFolder() const { return m_environment.dataFolder; }
+    const std::filesystem::path& FirmwareFolder() const { return m_environment.firmwareFolder; }
+    IDocumentPrompts& Prompts() const;
+    // The document's device flows with their commands (after InitInstance made the document).
+    DeviceFlowCommands* DeviceFlows() const { return m_deviceFlows.get(); }
+    void SetDeviceFlows(std::unique_ptr<DeviceFlowCommands> flows);
     RecentFileList& RecentFiles() { return m_recentFiles; }
     // The document's command handlers (level "document" of the command chain); the device
     // flows add theirs here.
@@ -123,6 +130,7 @@ private:
     AppEnvironment m_environment;
     std::unique_ptr<DocumentPrompts> m_prompts;
     std::unique_ptr<CCorvantEditorDoc> m_document;
+    std::unique_ptr<DeviceFlowCommands> m_deviceFlows;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<SingleInstance> m_singleInstance;
     RecentFileList m_recentFiles;

@@ -4,6 +4,7 @@
 #include "application/ui/DocumentCommands.h"
 
 #include "application/ui/CCorvantEditorApp.h"
+#include "application/ui/DeviceFlowCommands.h"
 #include "resources/commands/CommandIds.h"
 
 void InstallDocumentCommands(CCorvantEditorApp& app)
@@ -11,4 +12,7 @@ void InstallDocumentCommands(CCorvantEditorApp& app)
     platform::CommandMap& commands = app.DocumentCommands();
     commands.On(CommandId::kFileSave, [&app] { app.OnFileSave(); });
     commands.On(CommandId::kFileSaveAs, [&app] { app.OnFileSaveAs(); });
+    auto flows = std::make_unique<DeviceFlowCommands>(app);
+    flows->Install();
+    app.SetDeviceFlows(std::move(flows));
 }

@@ -45,6 +45,7 @@ bool EditorFixture::Start(std::vector<std::string> args)
 {
     AppEnvironment environment;
     environment.dataFolder = data;
+    environment.firmwareFolder = folder.Path() / "Firmware";
     environment.amplifiers = &amplifiers;
     environment.singleInstance = false;
     environment.startDeviceWatching = [this](platform::WindowId window, platform::MessageId message) {

@@ -34,8 +34,13 @@ public:
         muted = mute;
         return true;
     }
-    bool GetMutePolarity() override { return true; }
-    bool SetMutePolarity(bool) override { return true; }
+    bool GetMutePolarity() override { return normallyOpen; }
+    bool SetMutePolarity(bool open) override
+    {
+        normallyOpen = open;
+        ++polaritySets;
+        return true;
+    }
     bool EnableMeterPolling(bool) override { return true; }
     std::int32_t GetMeterLevels(bool, std::uint32_t*) override { return -1; }
     std::int32_t GetProtectionStatus(std::uint32_t*) override { return -1; }
@@ -69,10 +74,14 @@ public:
     }
     bool GetHardwareStatus(std::uint32_t* out) override
     {
-        *out = 0;
-        return false;
+        *out = statusValid ? status : 0;
+        return statusValid;
     }
-    bool SaveConfig(CobaltDeviceManager::WindowId, CobaltDeviceManager::MessageId) override { return false; }
+    bool SaveConfig(CobaltDeviceManager::WindowId, CobaltDeviceManager::MessageId) override
+    {
+        ++saveConfigs;
+        return saveConfigQueued;
+    }
 
     std::int32_t model;
     std::u16string version = u"v5.20";
@@ -84,4 +93,10 @@ public:
     int blockParams = 0;  // calls of SetBlockParam
     std::vector<QueuedBlock> queued;
     int flushes = 0;
+    bool normallyOpen = true;
+    int polaritySets = 0;
+    bool statusValid = false;  // GetHardwareStatus reads `status` only when set
+    std::uint32_t status = 0;
+    int saveConfigs = 0;
+    bool saveConfigQueued = false;
 };
