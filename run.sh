@@ -20,6 +20,12 @@ cmake --build build
 if [ "$virtual" -eq 0 ]; then
   exec build/bin/Corvantine-Editor "${args[@]}"
 fi
+# No firmware image ships with the editor; a synthetic one of the virtual amplifier's own version
+# lets the firmware check pass quietly and the Firmware Update dialog show something.
+if ! compgen -G "build/bin/Firmware/*.bin" >/dev/null; then
+  mkdir -p build/bin/Firmware
+  build/bin/make-test-firmware --dir build/bin/Firmware --version V5.20 >/dev/null
+fi
 folder="$(mktemp -d "${TMPDIR:-/tmp}/corvantine-virtual-amp.XXXXXX")"
 build/bin/virtual-amp --dir "$folder" --device a210:VIRTUAL1 &
 amp=$!
