@@ -101,6 +101,9 @@ void LegendWnd::ShowAt(QPoint anchor, const QRect& workArea)
     std::int32_t top = 0;
     meters::PlaceInWorkArea(anchor.x(), anchor.y(), meters::LegendSize{width(), height()},
                             Rect::FromQRect(workArea), left, top);
+    if (isVisible() && pos() == QPoint(left, top)) {
+        return;  // the pointer moved within the hot area: nothing to do
+    }
     move(left, top);
     show();
     raise();
