@@ -42,23 +42,14 @@ public:
     bool SetMutePolarity(bool) override { return false; }
     bool SetHwStatusCallback(CobaltDeviceManager::HwStatusCallback, void*) override { return true; }
     bool SetBlockParam(std::int32_t, std::int32_t, const std::uint8_t*, std::uint32_t, const std::uint8_t*,
-                       std::uint32_t) override
-    {
-        return true;
-    }
+                       std::uint32_t) override { return true; }
     void FlushBlockParams() override {}
     void SetNotifyWindow(CobaltDeviceManager::WindowId, CobaltDeviceManager::MessageId) override {}
     bool OpenWriteParamSession(CobaltDeviceManager::IWriteParamSession**) override { return false; }
     bool OpenReadParamSession(CobaltDeviceManager::IReadParamSession**) override { return false; }
-    bool OpenFirmwareUpdateSession(const std::filesystem::path&, CobaltDeviceManager::IUpdateFirmwareSession**) override
-    {
-        return false;
-    }
-    bool GetHardwareStatus(std::uint32_t* out) override
-    {
-        *out = 0;
-        return false;
-    }
+    bool OpenFirmwareUpdateSession(const std::filesystem::path&,
+                                   CobaltDeviceManager::IUpdateFirmwareSession**) override { return false; }
+    bool GetHardwareStatus(std::uint32_t*) override { return false; }
     bool SaveConfig(CobaltDeviceManager::WindowId, CobaltDeviceManager::MessageId) override { return false; }
 
     std::optional<Words> inputs;   // the next fresh reading of each kind, taken by one call
