@@ -1,7 +1,8 @@
 // Runs a whole model 0xA210 firmware upgrade against an in-process virtual amplifier that paces
 // its reports like a full-speed USB device (one report per 1 ms in each direction), and prints
 // the exchanges it took, the protocol's minimum for the same data, the wall time and the ratio
-// of wall time to the wire minimum (1 ms per exchange).
+// of wall time to the wire minimum (1 ms per exchange); then runs the same upgrade through the
+// editor's flow (EditorFlowRun) and prints its ratio beside this one.
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,9 +14,13 @@
 #include <string>
 #include <thread>
 
+#include <QApplication>
+
+#include "bench/firmware_upgrade/EditorFlowRun.h"
 #include "device_library/src/models/CDeviceA210.h"
 #include "device_library/src/models/FirmwareImage.h"
 #include "device_library/src/models/FirmwarePlans.h"
+#include "platform/ui/core/UiLayer.h"
 #include "tools/virtual_amp/lib/AmpFolderHost.h"
 #include "tools/virtual_amp/lib/TestFirmware.h"
 #include "tools/virtual_amp/lib/VirtualAmplifier.h"
@@ -74,7 +79,7 @@ bool WaitBack(VirtualAmp::VirtualAmplifier& amp, VirtualAmp::AmpFolderHost& host
            waitFor([&] { return amp.IsPresent() && host.IsListening() && device.IsPresent() == 1; });
 }
 
-int Run(const fs::path& dir) {
+int Run(const fs::path& dir, double& ratio) {
     ::setenv("QUARRY_VIRTUAL_HID_DIR", dir.c_str(), 1);
     VirtualAmp::AmpConfig config;
     config.serial = "BENCH1";
@@ -129,13 +134,19 @@ int Run(const fs::path& dir) {
                 static_cast<unsigned long long>(counters.blocksSkipped));
     std::printf("  wall time           %.3f s\n", seconds);
     std::printf("  wire minimum        %.3f s (1 ms per exchange)\n", wireSeconds);
-    std::printf("  ratio               %.3f\n", wireSeconds > 0 ? seconds / wireSeconds : 0.0);
+    ratio = wireSeconds > 0 ? seconds / wireSeconds : 0.0;
+    std::printf("  ratio               %.3f\n", ratio);
     return ok ? 0 : 1;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QApplication application(argc, argv);
+    platform::UiLayer uiLayer;
     const fs::path dir = fs::temp_directory_path() / ("quarry-bench-fw-" + std::to_string(::getpid()));
     std::error_code error;
     fs::create_directories(dir, error);
@@ -143,7 +154,13 @@ int main() {
         std::fprintf(stderr, "bench_firmware_upgrade: cannot create %s\n", dir.c_str());
         return 1;
     }
-    const int result = Run(dir);
+    fs::create_directories(dir / "library", error);
+    fs::create_directories(dir / "editor", error);
+    double libraryRatio = 0.0;
+    int result = Run(dir / "library", libraryRatio);
+    if (result == 0) {
+        result = RunThroughEditorFlow(dir / "editor", libraryRatio);
+    }
     fs::remove_all(dir, error);
     return result;
 }
