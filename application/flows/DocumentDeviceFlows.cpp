@@ -218,7 +218,10 @@ void DocumentDeviceFlows::OnMutePolarity()
         return;
     }
     document_.SetMutePolarityNormallyOpen(chosen);
-    if (const AmplifierRef amplifier = CurrentAmplifier::Get()) {
+    // An amplifier pulled while the chooser was open would keep the editor waiting for a write
+    // that cannot happen.
+    const AmplifierRef amplifier = CurrentAmplifier::Get();
+    if (amplifier && IsOnlyPresentAmplifier(services_.amplifiers, *amplifier.Get())) {
         amplifier->SetMutePolarity(chosen);
     }
 }

@@ -231,6 +231,12 @@ TEST_F(DeviceFlowsTest, MutePolarityWritesOnlyAChangedChoice)
     EXPECT_EQ(first.polaritySets, 1);
     EXPECT_FALSE(first.normallyOpen);
     EXPECT_EQ(document.GetMutePolarityNormallyOpen(), 0);
+    // Unplugged while the chooser was open: the design keeps the choice, nothing is written.
+    world.present.clear();
+    world.mutePolarityAnswer = 1111;
+    flows.OnMutePolarity();
+    EXPECT_EQ(first.polaritySets, 1);
+    EXPECT_EQ(document.GetMutePolarityNormallyOpen(), 1);
 }
 
 TEST_F(DeviceFlowsTest, SaveConfigurationLocksLateAndTellsAStoreThatCouldNotBeQueued)
