@@ -16,16 +16,18 @@ const char* const kTestLayout =
 
 // Stage, channel, inputs, outputs, pitch, -, aux, type, flags, name, colours A B C, -, D E,
 // extent, position.
+#define COLOURS "\t60,90,160\t120,150,210\t255,255,255\t-\t220,230,240\t190,200,230\t80\t"
 const char* const kTestDiagram =
     "header\n"
-    "0\t0\t1\t1\t0\t0\t0\t2\t0x1000000\tEQ A\t60,90,160\t120,150,210\t255,255,255\t-\t220,230,240\t190,200,230\t80\t20,20\n"
-    "0\t1\t1\t1\t0\t0\t0\t2\t0x1000000\tEQ B\t60,90,160\t120,150,210\t255,255,255\t-\t220,230,240\t190,200,230\t80\t20,90\n"
-    "0\t2\t1\t1\t0\t0\t0\t2\t0x1000100\tLocked\t60,90,160\t120,150,210\t255,255,255\t-\t220,230,240\t190,200,230\t80\t20,160\n"
-    "1\t0\t2\t2\t30\t0\t0\t4\t0x3\tXover\t50,130,80\t100,190,130\t255,255,255\t-\t220,240,230\t190,220,200\t80\t150,20\n"
-    "1\t2\t1\t1\t0\t0\t0\t4\t0x400\tNoToggle\t50,130,80\t100,190,130\t255,255,255\t-\t220,240,230\t190,220,200\t80\t150,160\n"
-    "2\t0\t1\t1\t0\t0\t0\t12\t0x20\tHidden\t160,60,60\t210,120,120\t255,255,255\t-\t240,220,220\t230,190,190\t80\t280,20\n"
-    "2\t1\t1\t1\t0\t0\t0\t12\t0x10000\tFramed\t160,60,60\t210,120,120\t255,255,255\t-\t240,220,220\t230,190,190\t80\t280,90\n"
-    "3\t0\t1\t1\t0\t0\t0\t12\t0\tLast\t80,80,90\t140,140,160\t255,255,255\t-\t230,230,236\t200,200,210\t80\t410,20\n";
+    "0\t0\t1\t1\t0\t0\t0\t2\t0x1000000\tEQ A" COLOURS "20,20\n"
+    "0\t1\t1\t1\t0\t0\t0\t2\t0x1000000\tEQ B" COLOURS "20,90\n"
+    "0\t2\t1\t1\t0\t0\t0\t2\t0x1000100\tLocked" COLOURS "20,160\n"
+    "1\t0\t2\t2\t30\t0\t0\t4\t0x3\tXover" COLOURS "150,20\n"
+    "1\t2\t1\t1\t0\t0\t0\t4\t0x400\tNoToggle" COLOURS "150,160\n"
+    "2\t0\t1\t1\t0\t0\t0\t12\t0x20\tHidden" COLOURS "280,20\n"
+    "2\t1\t1\t1\t0\t0\t0\t12\t0x10000\tFramed" COLOURS "280,90\n"
+    "3\t0\t1\t1\t0\t0\t0\t12\t0\tLast" COLOURS "410,20\n";
+#undef COLOURS
 
 EditorOnData::EditorOnData(const std::string& diagram2, const char* layout) : folder_("quarry-block-view-")
 {
@@ -37,7 +39,7 @@ EditorOnData::EditorOnData(const std::string& diagram2, const char* layout) : fo
     }
     AppEnvironment environment;
     environment.dataFolder = data;
-    environment.amplifiers = &amplifiers_;
+    environment.amplifiers = this;
     environment.singleInstance = false;
     environment.startDeviceWatching = [](platform::WindowId, platform::MessageId) { return true; };
     app_ = std::make_unique<CCorvantEditorApp>(std::move(environment));
@@ -65,13 +67,6 @@ CControlView& EditorOnData::Controls() const
     return *app_->GetMainFrame()->GetControlView();
 }
 
-BlockViewTest::BlockViewTest() : editor_(std::make_unique<EditorOnData>(kTestDiagram)) {}
-
-CCorvantEditorDoc& BlockViewTest::Doc() const
-{
-    return *editor_->App().GetDocument();
-}
-
 DiagramBlock& BlockViewTest::Block(std::string_view name) const
 {
     for (const auto& block : Doc().Blocks()) {
@@ -85,9 +80,4 @@ DiagramBlock& BlockViewTest::Block(std::string_view name) const
 QPoint BlockViewTest::Centre(const DiagramBlock& block)
 {
     return QPoint((block.bodyRect.left + block.bodyRect.right) / 2, (block.bodyRect.top + block.bodyRect.bottom) / 2);
-}
-
-QImage BlockViewTest::Render() const
-{
-    return View().RenderClient();
 }

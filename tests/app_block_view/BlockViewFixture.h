@@ -1,13 +1,11 @@
-// A whole editor in the test process whose main view holds a block view over a small test
-// diagram (frame groups, a locked, an excluded, a passive and a frame-look block) above the
-// control view, with no amplifier present.
+// A whole editor in the test process (no amplifier present) on a copy of the Data folder,
+// and the block view fixture over a small test diagram: frame groups, a locked, an excluded,
+// a passive and a frame-look block.
 #pragma once
 
 #include <memory>
 #include <string_view>
-#include <vector>
 
-#include <QImage>
 #include <QPoint>
 #include <gtest/gtest.h>
 
@@ -18,43 +16,34 @@ class CBlockView;
 class CControlView;
 class DiagramBlock;
 
-class NoAmplifiers final : public IAmplifierDirectory {
-public:
-    std::uint32_t ForFirstActiveAmplifier(CobaltDeviceManager::ICobaltAmplifier**) override { return 0; }
-    void SetScanMode(std::uint32_t, std::uint32_t) override {}
-};
-
 // The block view (600 x 260) above the control view.
 extern const char* const kTestLayout;
+extern const char* const kTestDiagram;
 
-// Writes the Data folder (the shipped one, with `diagram2` as BlockDiagram2.txt unless empty,
-// and `layout` as ViewEnvironment.txt) and starts an editor on it; the first design is an MV440.
-class EditorOnData {
+// BlockDiagram2.txt becomes `diagram2` unless that is empty; the first design is an MV440.
+class EditorOnData final : public IAmplifierDirectory {
 public:
     explicit EditorOnData(const std::string& diagram2, const char* layout = kTestLayout);
     ~EditorOnData();
     CCorvantEditorApp& App() const { return *app_; }
+    CCorvantEditorDoc& Doc() const { return *app_->GetDocument(); }
     CBlockView& View() const;
     CControlView& Controls() const;
 
+    std::uint32_t ForFirstActiveAmplifier(CobaltDeviceManager::ICobaltAmplifier**) override { return 0; }
+    void SetScanMode(std::uint32_t, std::uint32_t) override {}
+
 private:
     TempFolder folder_;
-    NoAmplifiers amplifiers_;
     std::unique_ptr<CCorvantEditorApp> app_;
 };
 
 class BlockViewTest : public ::testing::Test {
 protected:
-    BlockViewTest();
-
-    CBlockView& View() const { return editor_->View(); }
-    CCorvantEditorDoc& Doc() const;
+    CBlockView& View() const { return editor_.View(); }
+    CCorvantEditorDoc& Doc() const { return editor_.Doc(); }
     DiagramBlock& Block(std::string_view name) const;
     static QPoint Centre(const DiagramBlock& block);
-    QImage Render() const;
 
-    std::unique_ptr<EditorOnData> editor_;
+    EditorOnData editor_{kTestDiagram};
 };
-
-// The test diagram's lines (BlockDiagram2.txt).
-extern const char* const kTestDiagram;

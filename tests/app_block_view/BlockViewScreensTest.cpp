@@ -1,5 +1,5 @@
-// Screenshots of the block diagram of each model family, with a grouped block selected, so
-// that the shipped diagrams can be looked at as a user sees them.
+// The block diagram of each model family, with a grouped block (MV440) and a single block
+// (MV220) selected, as a user sees them.
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/ui/CBlockView.h"
 #include "application/ui/CMainFrame.h"
@@ -9,38 +9,31 @@
 
 namespace {
 
-// The shipped view sizes without the meter views.
+// The shipped view sizes, without the meter views.
 constexpr const char* kShippedSizes =
     "Name\tKind\tRow\tReserved\tStretch\tW1\tW2\tGradient\tMeter\tA\tB\tSize\n"
     "Blocks\t1\t0\t0\tx\t0\t0\t1\t0\t205,214,228\t255,255,255\t976,306\n"
     "Controls\t2\t1\t0\tx\t0\t0\t1\t0\t196,205,218\t240,242,246\t1014,358\n";
 
-void SelectFirstOfName(CBlockView& view, CCorvantEditorDoc& document, const std::u16string& name)
+void Shoot(EditorOnData& editor, const std::u16string& selected, const char* name)
 {
-    for (const auto& block : document.Blocks()) {
-        if (block->name == name) {
-            const int x = (block->bodyRect.left + block->bodyRect.right) / 2;
-            const int y = (block->bodyRect.top + block->bodyRect.bottom) / 2;
-            view.OnLButtonDown(false, x, y);
-            view.OnLButtonUp();
-            return;
+    for (const auto& block : editor.Doc().Blocks()) {
+        if (block->name == selected) {
+            editor.View().OnLButtonDown(false, block->bodyRect.left + 2, block->bodyRect.top + 2);
+            editor.View().OnLButtonUp();
         }
     }
-    ADD_FAILURE() << "no such block";
+    EXPECT_FALSE(SaveScreenShot(editor.View(), name).empty());
 }
 
 TEST(BlockViewScreens, EachModelFamilysDiagram)
 {
     EditorOnData editor("", kShippedSizes);
-    CCorvantEditorDoc& document = *editor.App().GetDocument();
-    SelectFirstOfName(editor.View(), document, u"Speaker EQ 2");
-    EXPECT_FALSE(SaveScreenShot(editor.View(), "block_diagram_mv440").empty());
+    Shoot(editor, u"Speaker EQ 2", "block_diagram_mv440");
     EXPECT_FALSE(SaveScreenShot(*editor.App().GetMainFrame(), "block_diagram_mv440_frame").empty());
-
     editor.App().OnNewDesign(ModelType::MV220);
-    ASSERT_EQ(document.GetModel(), ModelType::MV220);
-    SelectFirstOfName(editor.View(), document, u"Crossover 2");
-    EXPECT_FALSE(SaveScreenShot(editor.View(), "block_diagram_mv220").empty());
+    ASSERT_EQ(editor.Doc().GetModel(), ModelType::MV220);
+    Shoot(editor, u"Crossover 2", "block_diagram_mv220");
 }
 
 }  // namespace

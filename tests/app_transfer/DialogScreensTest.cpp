@@ -29,7 +29,6 @@ TEST(DialogScreens, EveryDialogOfTheDeviceFlowsAndTheFrame)
     platform::ScopedTimerService useTimers(timers);
     SessionAmplifier amp;
     AmplifierList list;
-    list.present = {&amp};
     ModalDriver driver;
     driver.ExpectDialog(AboutIds::kTemplate).Do(ShootAs("dialog_100_about")).End(DialogId::kOk);
     driver.ExpectDialog(SelectModelIds::kTemplate).Do(ShootAs("dialog_177_select_model")).End(DialogId::kCancel);
@@ -53,7 +52,6 @@ TEST(DialogScreens, EveryDialogOfTheDeviceFlowsAndTheFrame)
     AskMutePolarity(true);
     AskUploadOrDownload(list, &amp);
     EXPECT_EQ(RunDownloadProgress(&amp, std::make_shared<ReadParamStore>()), DownloadEnd::kDone);
-    amp.session.DropSinks();
 }
 
 }  // namespace

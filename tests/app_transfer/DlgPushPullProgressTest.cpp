@@ -1,18 +1,18 @@
-// The download dialog: its end codes and messages, the progress bar held at 99, Abort after
-// five seconds without progress, and a worker that goes on after the dialog has ended.
+// The download dialog: its end codes and messages, the bar held at 99, Abort after five
+// seconds without progress, a worker that goes on after the dialog ended, and the main
+// window's shortcuts while it runs.
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include <QTest>
-#include <QWidget>
 
 #include "application/ui/DlgPushPullProgress.h"
 #include "platform/commands/CommandMap.h"
-#include "platform/ui/core/MessageWindow.h"
 #include "platform/ui/core/Commands.h"
 #include "platform/ui/core/MainWindow.h"
 #include "platform/ui/core/ManualTimerService.h"
+#include "platform/ui/core/MessageWindow.h"
 #include "platform/ui/drawing/CProgressCtrl2.h"
 #include "resources/commands/CommandIds.h"
 #include "resources/strings/StringIds.h"
@@ -22,28 +22,25 @@
 
 namespace {
 
-using platform::MessageAnswer;
-
 DlgPushPullProgress& Progress(platform::Dialog& dialog)
 {
     return static_cast<DlgPushPullProgress&>(dialog);
 }
 
-// The session reports from the worker; the dialog hears it once the UI thread delivers.
-void Report(SessionAmplifier& amp, std::int32_t value)
-{
-    amp.session.progress->OnProgress(0, value);
-    platform::DeliverPostedMessages();
-}
-
-void Finish(SessionAmplifier& amp, std::int32_t result)
-{
-    amp.session.progress->OnComplete(result);
-    platform::DeliverPostedMessages();
-}
-
 class DownloadDialogTest : public ::testing::Test {
 protected:
+    // The session reports on the worker; the dialog hears it once the UI thread delivers.
+    void Report(std::int32_t value)
+    {
+        amp.session.progress->OnProgress(0, value);
+        platform::DeliverPostedMessages();
+    }
+    void Finish(std::int32_t result)
+    {
+        amp.session.progress->OnComplete(result);
+        platform::DeliverPostedMessages();
+    }
+
     platform::ManualTimerService timers;
     platform::ScopedTimerService useTimers{timers};
     SessionAmplifier amp;
@@ -55,61 +52,49 @@ TEST_F(DownloadDialogTest, EndCodesFollowTheSessionResultWithTheirMessages)
     for (std::int32_t result : {0, 1, 2}) {
         ModalDriver driver;
         driver.ExpectDialog(PushPullProgressIds::kTemplate).Do([&](platform::Dialog& dialog) {
-            EXPECT_TRUE(Progress(dialog).HasSession());
-            EXPECT_EQ(Progress(dialog).LastValue(), DlgPushPullProgress::kNoValue);
-            Report(amp, 100);
-            EXPECT_EQ(Progress(dialog).ProgressBar()->position, 99u);
+            Report(100);
             EXPECT_EQ(Progress(dialog).ProgressBar()->Text().toStdString(), "Downloading parameters... (99%)");
             EXPECT_FALSE(dialog.IsEnded());
-            Finish(amp, result);
+            Finish(result);
         });
         if (result == 2) {
-            driver.AnswerBox(StringId::kDownloadFailed, MessageAnswer::Ok);
+            driver.AnswerBox(StringId::kDownloadFailed, platform::MessageAnswer::Ok);
         }
         amp.normallyOpen = result != 1;
         store = std::make_shared<ReadParamStore>();
         EXPECT_EQ(RunDownloadProgress(&amp, store), result == 0 ? DownloadEnd::kDone : DownloadEnd::kFailed);
         EXPECT_EQ(store->NormallyOpen(), result != 1 ? 1 : 0);
-        EXPECT_TRUE(store->IsClosed());
-        if (result == 2) {
-            EXPECT_EQ(driver.Boxes().front().icon, platform::MessageIcon::Warning);
-        }
+        EXPECT_TRUE(result != 2 || driver.Boxes().front().icon == platform::MessageIcon::Warning);
         amp.session.DropSinks();
-        EXPECT_EQ(amp.session.refs, 0u);
-        EXPECT_EQ(amp.refs, 0u);
+        EXPECT_EQ(amp.session.refs + amp.refs, 0u);
     }
-
     ModalDriver driver;
-    driver.AnswerBox(StringId::kDownloadStartFailed, MessageAnswer::Ok);
+    driver.AnswerBox(StringId::kDownloadStartFailed, platform::MessageAnswer::Ok);
     amp.session.startSucceeds = false;
     EXPECT_EQ(RunDownloadProgress(&amp, store), DownloadEnd::kStartFailed);
     EXPECT_EQ(driver.Boxes().front().icon, platform::MessageIcon::Error);
     EXPECT_EQ(amp.session.refs, 0u);
 }
 
-TEST_F(DownloadDialogTest, AbortShowsAfterFiveSecondsWithoutAChangedValue)
+TEST_F(DownloadDialogTest, AbortShowsAfterFiveSecondsWithoutANewValue)
 {
     ModalDriver driver;
     driver.ExpectDialog(PushPullProgressIds::kTemplate)
         .Advance(4999)
         .Do([&](platform::Dialog& dialog) {
             EXPECT_FALSE(Progress(dialog).IsAbortShown());
-            Report(amp, 10);  // a new value starts the five seconds again
+            Report(10);  // a new value starts the five seconds again
         })
         .Advance(3000)
-        .Do([&](platform::Dialog& dialog) {
-            Report(amp, 10);  // the same value does not
-            EXPECT_EQ(Progress(dialog).ProgressBar()->position, 9u);
-        })
+        .Do([&](platform::Dialog&) { Report(10); })  // the same value does not
         .Advance(1999)
         .Do([](platform::Dialog& dialog) { EXPECT_FALSE(Progress(dialog).IsAbortShown()); })
         .Advance(1)
         .Do([&](platform::Dialog& dialog) {
             EXPECT_TRUE(Progress(dialog).IsAbortShown());
-            Finish(amp, 0);
+            Finish(0);
         });
     EXPECT_EQ(RunDownloadProgress(&amp, store), DownloadEnd::kDone);
-    amp.session.DropSinks();
 }
 
 TEST_F(DownloadDialogTest, AbortCancelsAndWaitsEscapeEndsAtOnceAndALateBlockIsDropped)
@@ -121,31 +106,26 @@ TEST_F(DownloadDialogTest, AbortCancelsAndWaitsEscapeEndsAtOnceAndALateBlockIsDr
             amp.session.blocks->OnBlock(2, 0, early, 2);
         }).join();
         QTest::keyClick(&dialog, Qt::Key_Return);  // Enter does nothing
-        EXPECT_FALSE(dialog.IsEnded());
         dialog.OnCommand(PushPullProgressIds::kAbort);
         EXPECT_EQ(amp.session.cancels, 1);
-        EXPECT_FALSE(Progress(dialog).HasSession());
         EXPECT_FALSE(dialog.Item(PushPullProgressIds::kAbort)->isEnabled());
         EXPECT_FALSE(dialog.IsEnded());  // waits for the session's end
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     EXPECT_EQ(RunDownloadProgress(&amp, store), DownloadEnd::kAborted);
-    EXPECT_EQ(amp.session.cancels, 1);
     EXPECT_EQ(amp.refs, 0u);
 
     // The worker finishes after the dialog has gone: its block and its posts are dropped.
-    std::thread worker([&] {
+    std::thread([&] {
         const std::uint8_t late[] = {9, 9, 9};
         amp.session.blocks->OnBlock(2, 0, late, 3);
         amp.session.blocks->OnBlock(4, 1, late, 3);
         amp.session.progress->OnComplete(1);
         amp.session.DropSinks();
-    });
-    worker.join();
+    }).join();
     platform::DeliverPostedMessages();
     EXPECT_EQ(store->BlockCount(), 1u);
     EXPECT_EQ(FindReadParamBlock(*store, 2, 0)->data, (std::vector<std::uint8_t>{1, 2}));
-    EXPECT_EQ(FindReadParamBlock(*store, 4, 1), nullptr);
 }
 
 TEST_F(DownloadDialogTest, TheMainWindowsShortcutsDoNotRunWhileTheDialogIsUp)
@@ -157,17 +137,14 @@ TEST_F(DownloadDialogTest, TheMainWindowsShortcutsDoNotRunWhileTheDialogIsUp)
     commands.On(CommandId::kFileNew, [&] { ++newFiles; });
     platform::ScopedCommandTarget target(platform::CommandLevel::Application, &commands);
     QTest::keyClick(&mainWindow, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(newFiles, 1);
-
     ModalDriver driver;
     driver.ExpectDialog(PushPullProgressIds::kTemplate).Do([&](platform::Dialog& dialog) {
         QTest::keyClick(&dialog, Qt::Key_N, Qt::ControlModifier);
         QTest::keyClick(&mainWindow, Qt::Key_N, Qt::ControlModifier);
-        Finish(amp, 0);
+        Finish(0);
     });
     EXPECT_EQ(RunDownloadProgress(&amp, store), DownloadEnd::kDone);
-    EXPECT_EQ(newFiles, 1);
-    amp.session.DropSinks();
+    EXPECT_EQ(newFiles, 1);  // only the key pressed before the dialog
     platform::SetMainWindow(nullptr);
 }
 
