@@ -1,14 +1,12 @@
-// The firmware dialog, the minimum-version notice and the two waiting dialogs, over a
-// scripted amplifier list and images in a temporary folder; timers run by hand.
+// The firmware dialog and the two waiting dialogs over a scripted amplifier list and images in
+// a temporary folder; timers run by hand. The end-to-end suite takes them through real updates.
 #include <gtest/gtest.h>
 
 #include <QListWidget>
 
 #include "application/ui/DlgFirmwareUpdate.h"
-#include "application/ui/DlgUpdateEx.h"
 #include "application/ui/DlgWaitForDisconnect.h"
 #include "application/ui/DlgWritingParams.h"
-#include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/core/ManualTimerService.h"
 #include "platform/ui/core/MessageWindow.h"
@@ -137,85 +135,6 @@ TEST_F(FirmwareDialogTest, AnImageOfTheOtherClassAsks174WithNoAsTheDefault)
     ASSERT_EQ(recorded.size(), 1u);
     EXPECT_TRUE(recorded[0].secondButtonDefault);
     EXPECT_EQ(recorded[0].icon, platform::MessageIcon::Warning);
-}
-
-TEST_F(FirmwareDialogTest, ASessionThatCannotStartOrAnUnreadableImageGives141AndNothingElse)
-{
-    amplifier.version = u"v4.0";
-    WriteWholeFile(folder.Path() / "Cobalt_V3.25.bin", "image");
-    WriteWholeFile(folder.Path() / "Corvantine_V6.1.bin", "");
-    boxes = {StringId::kFirmwareStartFailed, StringId::kFirmwareStartFailed};
-    Run([&](DlgFirmwareUpdate& dialog) {
-        dialog.OnOK();  // the proposed 6.1 is empty
-        dialog.OnButtonClicked(kAdvanced);
-        dialog.ItemAs<QListWidget>(kFileList)->setCurrentRow(2);  // 3.25: same class as 4.0
-        dialog.OnListSelChange(kFileList);
-        dialog.OnOK();  // the amplifier opens no session
-        EXPECT_FALSE(dialog.IsUpdating());
-        EXPECT_TRUE(dialog.Item(kUpdate)->isEnabled());
-    });
-    EXPECT_EQ(recorded.size(), 2u);
-}
-
-TEST_F(FirmwareDialogTest, ProgressNoticesDriveTheStatusTheBarAndTheEndCode)
-{
-    amplifier.version = u"v5.12";
-    const platform::MessageId progress = platform::MsgProgress();
-    EXPECT_EQ(Run([&](DlgFirmwareUpdate& dialog) {
-                  const std::vector<std::pair<int, int>> notices = {{1, 0}, {2, 0}, {0, 42}, {3, 0}, {4, 2}, {9, 9}};
-                  for (const auto& [code, value] : notices) {
-                      dialog.OnMessage(progress, static_cast<std::uintptr_t>(code), value);
-                  }
-                  EXPECT_EQ(dialog.ProgressBar()->position, 42u);
-                  EXPECT_EQ(dialog.ItemText(kStatus), "Failed to update firmware. ");
-                  EXPECT_TRUE(dialog.Item(kUpdate)->isEnabled());
-                  EXPECT_TRUE(dialog.Item(kClose)->isEnabled());
-                  dialog.OnCancel();
-              }),
-              2);
-    EXPECT_EQ(Run([&](DlgFirmwareUpdate& dialog) {
-                  dialog.OnMessage(progress, 4, 0);
-                  dialog.OnMessage(progress, 4, 0);
-                  EXPECT_TRUE(dialog.UpdateSucceeded());
-                  EXPECT_EQ(dialog.ItemText(kStatus), "Firmware is successfully updated.");
-                  // After a success the amplifier restarts: it may go without ending the dialog.
-                  world.present.clear();
-                  timers.Advance(500);
-                  EXPECT_FALSE(dialog.IsEnded());
-                  dialog.OnCancel();
-              }),
-              1);
-}
-
-TEST_F(FirmwareDialogTest, AnIdleDialogEndsWithinOneTickOfItsAmplifierGoing)
-{
-    amplifier.version = u"v5.12";
-    EXPECT_EQ(Run([&](DlgFirmwareUpdate& dialog) {
-                  timers.Advance(250);
-                  EXPECT_FALSE(dialog.IsEnded());
-                  world.present.clear();
-                  world.log.clear();
-                  timers.Advance(250);
-                  EXPECT_TRUE(dialog.IsEnded());
-                  // The list is brought up to date first, as scanning is suspended around it.
-                  EXPECT_EQ(world.log, (std::vector<std::string>{"scan:0,0", "scan:1,0"}));
-              }),
-              2);
-    EXPECT_EQ(amplifier.refs, 0u);
-}
-
-TEST_F(FirmwareDialogTest, TheMinimumNoticeShowsTheVersionAndEndsWhenNoAmplifierIsLeft)
-{
-    ModalDriver driver;
-    driver.ExpectDialog(349).Do([&](platform::Dialog& dialog) {
-        EXPECT_NE(platform::WindowText(dialog.Items().front()).find("must be v5.12 or higher"), std::string::npos);
-        timers.Advance(250);
-        EXPECT_FALSE(dialog.IsEnded());
-        world.present.clear();
-        timers.Advance(250);
-    });
-    DlgUpdateEx notice(world);
-    EXPECT_EQ(notice.DoModal(), 2);
 }
 
 TEST_F(FirmwareDialogTest, TheWaitingDialogsCloseWhenWritingEndsOrTheAmplifierGoes)

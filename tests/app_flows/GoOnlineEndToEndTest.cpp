@@ -189,7 +189,7 @@ TEST_F(GoOnlineEndToEnd, FirmwareAndModelChecksRefuseWhatDoesNotFit)
     EXPECT_EQ(driver.Pending(), 0u);
 }
 
-TEST_F(GoOnlineEndToEnd, SaveConfigurationNeedsFiveTwentyAndLocksOnlyASlowStore)
+TEST_F(GoOnlineEndToEnd, SaveConfigurationNeedsFiveTwentyLocksOnlyASlowStoreAndTheConfigSwitchLocksToo)
 {
     ASSERT_TRUE(editor.Start());
     CMainFrame& frame = editor.Frame();
@@ -235,26 +235,19 @@ TEST_F(GoOnlineEndToEnd, SaveConfigurationNeedsFiveTwentyAndLocksOnlyASlowStore)
     timers.Advance(1000);
     EXPECT_FALSE(noticeShown());
     EXPECT_FALSE(noticeArmed());
-}
 
-TEST_F(GoOnlineEndToEnd, TheConfigSwitchBitOfTheStatusShowsAndHidesNotice185)
-{
-    ASSERT_TRUE(editor.Start());
-    CMainFrame& frame = editor.Frame();
-    driver.ExpectDialog(kQuestion).Click(kUpload);
-    auto amp = editor.Amp({"--device", "a210:SWITCH"});
-    ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && editor.Doc().IsOnline(); }));
+    // The CONFIG switch bit of the hardware status shows and hides notice 185.
     CobaltDeviceManager::ICobaltAmplifier* amplifier = editor.FirstAmplifier();
     ASSERT_NE(amplifier, nullptr);
     amplifier->EnableMeterPolling(true);
     amplifier->Release();
     const auto notice185 = [&] {
-        return frame.LockNotice() != nullptr && frame.LockNotice()->isVisible() &&
+        return noticeShown() &&
                frame.LockNotice()->ItemText(LockNoticeIds::kMessage).rfind("CONFIG DIP switch", 0) == 0;
     };
-    ASSERT_EQ(amp->Control("hwinfo SWITCH 000000000101010101010101000000"), std::optional<std::string>("OK"));
+    ASSERT_EQ(amp->Control("hwinfo STORE 000000000101010101010101000000"), std::optional<std::string>("OK"));
     ASSERT_TRUE(editor.PumpUntil(notice185));
-    ASSERT_EQ(amp->Control("hwinfo SWITCH 000000000101000101010101000000"), std::optional<std::string>("OK"));
+    ASSERT_EQ(amp->Control("hwinfo STORE 000000000101000101010101000000"), std::optional<std::string>("OK"));
     ASSERT_TRUE(editor.PumpUntil([&] { return !notice185(); }));
 }
 
