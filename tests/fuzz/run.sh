@@ -26,7 +26,7 @@ corpus="$build/fuzz-corpus"
 "$build/bin/make-fuzz-seeds" "$corpus"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-for target in chunks project_file settings version_text tokenizer block_diagram speaker_eq protocol_step; do
+for target in chunks project_file settings version_text tokenizer block_diagram speaker_eq protocol_step block_clipboard; do
   artifacts="$build/fuzz-artifacts/$target"
   rm -rf "$artifacts"
   mkdir -p "$corpus/$target" "$artifacts"
