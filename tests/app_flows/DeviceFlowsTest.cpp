@@ -51,13 +51,15 @@ protected:
         world.log.clear();
     }
 
+    // The amplifiers outlive the document, whose blocks may still hold them.
+    RecordingAmplifier first{2};
+    RecordingAmplifier second{2};
+    RecordingAmplifier mv440a{3};  // the family of the MV440 design
     TempFolder data{"quarry-flows-data-"};
     TempFolder firmware{"quarry-flows-firmware-"};
     FlowWorld world = WorldWithImages(firmware.Path());
     CCorvantEditorDoc document{DocumentServices{world, world, world}, data.Path()};
     DocumentDeviceFlows flows{document, DocumentServices{world, world, world}, world};
-    RecordingAmplifier first{2};
-    RecordingAmplifier second{2};
 };
 
 TEST_F(DeviceFlowsTest, SeveralAmplifiersShow153OnlyWhenTheirCountGrows)
@@ -84,7 +86,7 @@ TEST_F(DeviceFlowsTest, SeveralAmplifiersShow153OnlyWhenTheirCountGrows)
 
 TEST_F(DeviceFlowsTest, GoingOnlineUploadsWithScanningHeldAndARepeatedNoticeChangesNothing)
 {
-    RecordingAmplifier amplifier{3};  // MV440A: the family of the MV440 design
+    RecordingAmplifier& amplifier = mv440a;
     world.present = {&amplifier};
     world.uploadDownloadAnswers = {kUpload};
     flows.OnGoOnline();
@@ -106,7 +108,7 @@ TEST_F(DeviceFlowsTest, ADownloadMakesADesignForTheAmplifierWithItsBlocksAndPola
 {
     world.pendingModel = ModelType::MV220;
     ASSERT_TRUE(document.OnNewDocument());
-    RecordingAmplifier amplifier{3};
+    RecordingAmplifier& amplifier = mv440a;
     world.present = {&amplifier};
     world.uploadDownloadAnswers = {1119};
     world.fillDownload = [](ReadParamStore& store) {

@@ -120,11 +120,11 @@ TEST_F(GoOnlineEndToEnd, UploadWritesTheDesignThenAReplugDownloadsItIntoANewOne)
 TEST(GoOnlineWithSeveralAmplifiers, Message153ComesOnceAndAgainOnlyAfterTheCountFell)
 {
     ResetUserState();
+    RecordingAmplifier first;
+    RecordingAmplifier second;
     EditorFixture editor;
     std::filesystem::create_directory(editor.folder.Path() / "Firmware");
     WriteWholeFile(editor.folder.Path() / "Firmware" / "Cobalt_V5.0.bin", "older");
-    RecordingAmplifier first;
-    RecordingAmplifier second;
     editor.amplifiers.present = {&first, &second};
     ASSERT_TRUE(editor.Start());
     ModalDriver driver;
