@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "application/document/AmplifierRef.h"
+#include "application/document/PresentAmplifiers.h"
 #include "application/document/BlockDiagramFile.h"
 #include "application/document/ChannelConfigRules.h"
 #include "dsp_blocks/blocks/ControllerFactory.h"
@@ -69,9 +69,9 @@ bool CCorvantEditorDoc::OnNewDocument()
     pathName_.clear();
 
     ModelType model = ModelType::Unknown;
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef amplifier = AmplifierRef::Adopt(count > 0 ? first : nullptr);
+    const PresentAmplifiers present = CountPresentAmplifiers(services_.amplifiers);
+    const std::uint32_t count = present.count;
+    const AmplifierRef& amplifier = present.first;
     // A single amplifier decides only with a model this editor knows; otherwise it counts
     // as no amplifier.
     const ModelType amplifierModel =

@@ -1,7 +1,7 @@
 // The firmware update's entries and its loop.
 #include "application/firmware/FirmwareUpdateFlow.h"
 
-#include "application/document/AmplifierRef.h"
+#include "application/document/PresentAmplifiers.h"
 #include "application/firmware/AmplifierVersion.h"
 #include "application/firmware/FirmwareFileList.h"
 #include "resources/strings/StringIds.h"
@@ -35,10 +35,7 @@ bool AcceptsSingleAmplifier(FirmwareUpdateContext& context, ICobaltAmplifier& am
 
 bool IsOnlyPresentAmplifier(IAmplifierDirectory& amplifiers, ICobaltAmplifier& amplifier)
 {
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef held = AmplifierRef::Adopt(count > 0 ? first : nullptr);
-    return count == 1 && held.Get() == &amplifier;
+    return CountPresentAmplifiers(amplifiers).IsOnly(&amplifier);
 }
 
 bool IsFirmwareUpToDate(ICobaltAmplifier& amplifier, const std::filesystem::path& folder, IFirmwareUpdateUi& ui)

@@ -3,6 +3,7 @@
 // command, scan modes, locking, enable rules and the connection bar.
 #include "application/flows/DocumentDeviceFlows.h"
 
+#include "application/document/PresentAmplifiers.h"
 #include "application/firmware/AmplifierVersion.h"
 #include "dsp_blocks/blocks/ModelUtilities.h"
 #include "platform/messages/ProgramMessages.h"
@@ -104,9 +105,9 @@ bool DocumentDeviceFlows::StillTheOnlyAmplifier(ICobaltAmplifier& amplifier)
 
 AmplifierRef DocumentDeviceFlows::GetAmpForTransfer()
 {
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    AmplifierRef amplifier = AmplifierRef::Adopt(count > 0 ? first : nullptr);
+    const PresentAmplifiers present = CountPresentAmplifiers(services_.amplifiers);
+    const std::uint32_t count = present.count;
+    AmplifierRef amplifier = present.first;
     if (count == 0) {
         services_.prompts.ShowMessage(StringId::kNoAmplifier, MessageIcon::Error, MessageButtons::Ok);
         return AmplifierRef();
@@ -120,10 +121,7 @@ AmplifierRef DocumentDeviceFlows::GetAmpForTransfer()
 
 bool DocumentDeviceFlows::IsFirmwareUsable(ICobaltAmplifier& amplifier) const
 {
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef held = AmplifierRef::Adopt(count > 0 ? first : nullptr);
-    return count > 0 && AliasedFirmwareVersion(amplifier) >= kMinimumOnlineVersion;
+    return CountPresentAmplifiers(services_.amplifiers).count > 0 && AliasedFirmwareVersion(amplifier) >= kMinimumOnlineVersion;
 }
 
 bool DocumentDeviceFlows::CheckFirmwareVersion(ICobaltAmplifier& amplifier)
@@ -241,9 +239,9 @@ void DocumentDeviceFlows::OnSaveConfiguration()
 void DocumentDeviceFlows::OnFirmwareUpdate()
 {
     FlowScope flow(*this);
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef amplifier = AmplifierRef::Adopt(count > 0 ? first : nullptr);
+    const PresentAmplifiers present = CountPresentAmplifiers(services_.amplifiers);
+    const std::uint32_t count = present.count;
+    const AmplifierRef& amplifier = present.first;
     if (count == 0) {
         return;
     }
@@ -290,17 +288,14 @@ bool DocumentDeviceFlows::CanSaveConfiguration() const
 
 bool DocumentDeviceFlows::CanUpdateFirmware() const
 {
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef held = AmplifierRef::Adopt(count > 0 ? first : nullptr);
-    return count > 0;
+    return CountPresentAmplifiers(services_.amplifiers).count > 0;
 }
 
 std::string DocumentDeviceFlows::ConnectionText() const
 {
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef amplifier = AmplifierRef::Adopt(count > 0 ? first : nullptr);
+    const PresentAmplifiers present = CountPresentAmplifiers(services_.amplifiers);
+    const std::uint32_t count = present.count;
+    const AmplifierRef& amplifier = present.first;
     if (count == 0) {
         return kConnectionTextNone;
     }

@@ -3,6 +3,7 @@
 #include "application/flows/DocumentDeviceFlows.h"
 
 #include "application/document/DownloadedDesign.h"
+#include "application/document/PresentAmplifiers.h"
 #include "application/firmware/AmplifierVersion.h"
 #include "application/flows/ModelFamily.h"
 #include "application/transfer/ReadParamStore.h"
@@ -18,9 +19,9 @@ void DocumentDeviceFlows::OnGoOnline()
         return;
     }
     FlowScope flow(*this);
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef amplifier = AmplifierRef::Adopt(count > 0 ? first : nullptr);
+    const PresentAmplifiers present = CountPresentAmplifiers(services_.amplifiers);
+    const std::uint32_t count = present.count;
+    const AmplifierRef& amplifier = present.first;
     if (count == 0) {
         document_.GoOffline();
         SetCurrentAmplifier(nullptr);
@@ -108,10 +109,7 @@ void DocumentDeviceFlows::OnDelayedGoOnline()
 
 void DocumentDeviceFlows::ShowWaitForDisconDialog()
 {
-    ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-    const AmplifierRef held = AmplifierRef::Adopt(count > 0 ? first : nullptr);
-    if (count > 0) {
+    if (CountPresentAmplifiers(services_.amplifiers).count > 0) {
         ui_.ShowWaitForDisconnectDialog();
     }
 }
@@ -120,10 +118,8 @@ bool DocumentDeviceFlows::GoOnline(std::uint32_t mode, ICobaltAmplifier* given)
 {
     AmplifierRef amplifier(given);
     if (!amplifier) {
-        ICobaltAmplifier* first = nullptr;
-        const std::uint32_t count = services_.amplifiers.ForFirstActiveAmplifier(&first);
-        amplifier = AmplifierRef::Adopt(count > 0 ? first : nullptr);
-        if (count != 1) {
+        amplifier = CountPresentAmplifiers(services_.amplifiers).Single();
+        if (!amplifier) {
             return false;
         }
     }

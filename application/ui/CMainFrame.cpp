@@ -9,7 +9,7 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include "application/document/AmplifierRef.h"
+#include "application/document/PresentAmplifiers.h"
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/settings/AppSettings.h"
 #include "application/ui/CAboutDlg.h"
@@ -81,15 +81,6 @@ QRect OnSomeScreen(const QRect& rect)
         }
     }
     return QRect(QPoint(0, 0), rect.size());
-}
-
-// The one present amplifier, or nothing when there are none or several.
-AmplifierRef SingleAmplifier(IAmplifierDirectory& amplifiers)
-{
-    CobaltDeviceManager::ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = amplifiers.ForFirstActiveAmplifier(&first);
-    AmplifierRef held = AmplifierRef::Adopt(count > 0 ? first : nullptr);
-    return count == 1 ? held : AmplifierRef();
 }
 
 std::string Utf8(const std::u16string& text)
@@ -229,7 +220,7 @@ void CMainFrame::InstallCommands()
     m_commands.OnUpdate(CommandId::kHelpTopics, [](platform::CommandUi& ui) { ui.Enable(true); });
     m_commands.On(CommandId::kMuteOutputs, [this] { ToggleOutputMute(); });
     m_commands.OnUpdate(CommandId::kMuteOutputs, [this](platform::CommandUi& ui) {
-        const AmplifierRef amplifier = SingleAmplifier(m_app.Amplifiers());
+        const AmplifierRef amplifier = CountPresentAmplifiers(m_app.Amplifiers()).Single();
         const bool usable = amplifier && amplifier->GetModel() != static_cast<std::int32_t>(ModelType::Unknown);
         const bool muted = amplifier && amplifier->IsMuted();
         ui.Enable(usable);
@@ -426,7 +417,7 @@ std::string CMainFrame::ConnectionText() const
 
 void CMainFrame::ToggleOutputMute()
 {
-    const AmplifierRef amplifier = SingleAmplifier(m_app.Amplifiers());
+    const AmplifierRef amplifier = CountPresentAmplifiers(m_app.Amplifiers()).Single();
     if (!amplifier) {
         return;
     }
@@ -501,7 +492,7 @@ void CMainFrame::OnAbout()
 {
     std::string model;
     std::string firmware;
-    if (const AmplifierRef amplifier = SingleAmplifier(m_app.Amplifiers())) {
+    if (const AmplifierRef amplifier = CountPresentAmplifiers(m_app.Amplifiers()).Single()) {
         model = Utf8(GetModelName(static_cast<ModelType>(amplifier->GetModel())));
         firmware = Utf8(amplifier->GetFirmwareVersion());
     }
@@ -519,7 +510,7 @@ void CMainFrame::OnHelpTopics()
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     {
-        const AmplifierRef amplifier = SingleAmplifier(m_app.Amplifiers());
+        const AmplifierRef amplifier = CountPresentAmplifiers(m_app.Amplifiers()).Single();
         if (amplifier && amplifier->IsMuted()) {
             platform::MessageBoxText(std::string(kSoftwareMuteWarningText), platform::MessageIcon::Information);
         }

@@ -6,23 +6,16 @@
 
 #include <cstdint>
 
-#include "application/document/DocumentServices.h"
-#include "platform/ui/core/Dialog.h"
+#include "application/ui/DlgEndsWhenUnplugged.h"
 
-class DlgUpdateEx : public platform::Dialog {
+class DlgUpdateEx : public DlgEndsWhenUnplugged {
     Q_OBJECT
 
 public:
-    static constexpr std::uint32_t kPresenceTimer = 1;
     static constexpr std::uint32_t kPresenceMs = 250;
 
     explicit DlgUpdateEx(IAmplifierDirectory& amplifiers, QWidget* parent = nullptr);
 
-    void OnTimer(std::uint32_t timerId) override;
-
 protected:
     bool OnInitDialog() override;
-
-private:
-    IAmplifierDirectory& amplifiers_;
 };

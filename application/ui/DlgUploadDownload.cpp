@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "application/document/PresentAmplifiers.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/drawing/PngResource.h"
@@ -61,13 +62,7 @@ void DlgUploadDownload::OnTimer(std::uint32_t timerId)
     if (timerId != kPresenceTimer || IsEnded()) {
         return;
     }
-    CobaltDeviceManager::ICobaltAmplifier* present = nullptr;
-    const std::uint32_t count = amplifiers_.ForFirstActiveAmplifier(&present);
-    const bool stillOurs = count == 1 && present == amplifier_;
-    if (count > 0 && present != nullptr) {
-        present->Release();
-    }
-    if (!stillOurs) {
+    if (!CountPresentAmplifiers(amplifiers_).IsOnly(amplifier_)) {
         KillTimer(kPresenceTimer);
         EndDialog(DialogId::kCancel);
     }

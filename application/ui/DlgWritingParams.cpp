@@ -3,7 +3,7 @@
 
 #include <QLabel>
 
-#include "application/document/AmplifierRef.h"
+#include "application/document/PresentAmplifiers.h"
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/drawing/PngResource.h"
 #include "resources/templates/WritingParamsTemplate.h"
@@ -53,10 +53,7 @@ void DlgWritingParams::OnTimer(std::uint32_t timerId)
         platform::Dialog::OnTimer(timerId);
         return;
     }
-    CobaltDeviceManager::ICobaltAmplifier* first = nullptr;
-    const std::uint32_t count = amplifiers_.ForFirstActiveAmplifier(&first);
-    const AmplifierRef held = AmplifierRef::Adopt(count > 0 ? first : nullptr);
-    if (!isWriting_() || count == 0) {
+    if (!isWriting_() || CountPresentAmplifiers(amplifiers_).count == 0) {
         KillTimer(kDotsTimer);
         KillTimer(kWritingTimer);
         EndDialog(DialogId::kOk);
