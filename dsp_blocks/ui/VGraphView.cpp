@@ -201,12 +201,7 @@ Rect VGraphView::DrawLabels(Canvas& canvas, ColorRef textColour, BackgroundMode 
     if (mode == BackgroundMode::Opaque) {
         canvas.SetBkColor(platform::SysColor::kButtonFace);
     }
-    const int top = plotRect_.bottom + 1;
-    for (int i = 0; i <= xDivisions_ && xDivisions_ > 0; ++i) {
-        const float value = x0_ + (x1_ - x0_) * static_cast<float>(i) / static_cast<float>(xDivisions_);
-        const int x = plotRect_.left + Truncate(static_cast<double>(i) * plotRect_.Width() / xDivisions_);
-        DrawCentredLabel(canvas, XLabelText(value), x, top);
-    }
+    DrawXLabels(canvas, plotRect_.bottom + 1);
     const int halfX0 = canvas.TextExtent(QString::fromStdString(XLabelText(x0_))).width() / 2;
     DrawYLabels(canvas, plotRect_.left - halfX0 - 2);
     canvas.SetTextColor(oldColour);
@@ -215,6 +210,15 @@ Rect VGraphView::DrawLabels(Canvas& canvas, ColorRef textColour, BackgroundMode 
         canvas.SetBkColor(oldBackground);
     }
     return outerRect_;
+}
+
+void VGraphView::DrawXLabels(Canvas& canvas, int top)
+{
+    for (int i = 0; i <= xDivisions_ && xDivisions_ > 0; ++i) {
+        const float value = x0_ + (x1_ - x0_) * static_cast<float>(i) / static_cast<float>(xDivisions_);
+        const int x = plotRect_.left + Truncate(static_cast<double>(i) * plotRect_.Width() / xDivisions_);
+        DrawCentredLabel(canvas, XLabelText(value), x, top);
+    }
 }
 
 bool VGraphView::IsBackBuffer(const Canvas& canvas) const

@@ -121,6 +121,8 @@ protected:
     virtual void DrawLabelText(platform::Canvas& canvas, const std::string& text, platform::Rect cell, unsigned flags);
     // Draws text centred on x (one line), its top at top.
     void DrawCentredLabel(platform::Canvas& canvas, const std::string& text, int x, int top);
+    // Draws the x labels with their tops at top: one per division on a linear axis.
+    virtual void DrawXLabels(platform::Canvas& canvas, int top);
     // Draws the y labels right-aligned at right, each centred on its grid row.
     void DrawYLabels(platform::Canvas& canvas, int right);
     // Renders the background and label layer for the current layout.

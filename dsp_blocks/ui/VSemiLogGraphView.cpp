@@ -71,15 +71,8 @@ void VSemiLogGraphView::DrawGrid(Canvas& canvas, ColorRef majorColour, ColorRef 
     canvas.SelectPen(previous);
 }
 
-Rect VSemiLogGraphView::DrawLabels(Canvas& canvas, ColorRef textColour, BackgroundMode mode)
+void VSemiLogGraphView::DrawXLabels(Canvas& canvas, int top)
 {
-    const BackgroundMode oldMode = canvas.SetBkMode(mode);
-    const ColorRef oldColour = canvas.SetTextColor(textColour);
-    const ColorRef oldBackground = canvas.BkColor();
-    if (mode == BackgroundMode::Opaque) {
-        canvas.SetBkColor(platform::SysColor::kButtonFace);
-    }
-    const int top = plotRect_.bottom + 1;
     DrawCentredLabel(canvas, XLabelText(x1_), plotRect_.right, top);
     DrawCentredLabel(canvas, XLabelText(x0_), plotRect_.left, top);
     // The powers of ten strictly between the ends.
@@ -91,14 +84,6 @@ Rect VSemiLogGraphView::DrawLabels(Canvas& canvas, ColorRef textColour, Backgrou
         DrawCentredLabel(canvas, XLabelText(static_cast<float>(power)), XToPixel(false, static_cast<float>(power)), top);
         power *= 10.0;
     }
-    const int halfX0 = canvas.TextExtent(QString::fromStdString(XLabelText(x0_))).width() / 2;
-    DrawYLabels(canvas, plotRect_.left - halfX0 - 2);
-    canvas.SetTextColor(oldColour);
-    canvas.SetBkMode(oldMode);
-    if (mode == BackgroundMode::Opaque) {
-        canvas.SetBkColor(oldBackground);
-    }
-    return outerRect_;
 }
 
 int VSemiLogGraphView::XToPixel(bool inBackBuffer, float x) const

@@ -12,8 +12,6 @@ public:
     VSemiLogGraphView(QWidget* parent, float x0, float x1, int decades, float y0, float y1, int yDivisions);
 
     void DrawGrid(platform::Canvas& canvas, platform::ColorRef majorColour, platform::ColorRef minorColour) override;
-    platform::Rect DrawLabels(platform::Canvas& canvas, platform::ColorRef textColour,
-                              platform::BackgroundMode mode) override;
     int XToPixel(bool inBackBuffer, float x) const override;
     void PixelToValue(int px, int py, float& x, float& y) const override;
     QPointF ValueToPoint(bool inBackBuffer, float x, float y) const override;
@@ -24,4 +22,6 @@ protected:
     void ComputeLayout(const platform::Rect& rect) override;
     // Pixels per decade from the plot's current edges.
     void ComputeDecadeScale();
+    // The two ends, then every power of ten between them.
+    void DrawXLabels(platform::Canvas& canvas, int top) override;
 };

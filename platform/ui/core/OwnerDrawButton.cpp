@@ -6,6 +6,20 @@
 #include "platform/ui/core/ControlIds.h"
 
 namespace platform {
+namespace {
+
+// The control's own hook draws it; without one, the dialog it belongs to does.
+void PaintOwnerDrawn(QWidget& control, const OwnerDrawButton::DrawHook& hook, const DrawItemState& state)
+{
+    QPainter painter(&control);
+    if (hook) {
+        hook(painter, state);
+    } else if (IControlNotify* target = NotifyTargetOf(&control)) {
+        target->OnDrawItem(state.controlId, painter, state);
+    }
+}
+
+}  // namespace
 
 OwnerDrawButton::OwnerDrawButton(QWidget* parent) : QAbstractButton(parent)
 {
@@ -32,13 +46,7 @@ DrawItemState OwnerDrawButton::ItemState() const
 
 void OwnerDrawButton::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    const DrawItemState state = ItemState();
-    if (m_drawHook) {
-        m_drawHook(painter, state);
-    } else if (IControlNotify* target = NotifyTargetOf(this)) {
-        target->OnDrawItem(state.controlId, painter, state);
-    }
+    PaintOwnerDrawn(*this, m_drawHook, ItemState());
 }
 
 void OwnerDrawButton::keyPressEvent(QKeyEvent* event)
@@ -84,13 +92,7 @@ DrawItemState OwnerDrawStatic::ItemState() const
 
 void OwnerDrawStatic::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    const DrawItemState state = ItemState();
-    if (m_drawHook) {
-        m_drawHook(painter, state);
-    } else if (IControlNotify* target = NotifyTargetOf(this)) {
-        target->OnDrawItem(state.controlId, painter, state);
-    }
+    PaintOwnerDrawn(*this, m_drawHook, ItemState());
 }
 
 }  // namespace platform
