@@ -348,13 +348,6 @@ void LBiquadBPFDialogView::Notify(PendingAction action)
     }
 }
 
-void LBiquadBPFDialogView::OnOK()
-{
-    if (auto* panel = qobject_cast<DControl*>(parentWidget())) {
-        panel->OnOK();
-    }
-}
-
 void LBiquadBPFDialogView::OnEditChanged(std::int32_t id)
 {
     if (created_ && !IsTextChangeByCode() && (id == kFrequency || id == kGain || id == kWidth)) {

@@ -71,9 +71,6 @@ public:
     // The names of the band types in the type list; another type shows as the first.
     static std::uint32_t TypeOfName(const std::string& name);
 
-    // Enter reaches the row before its panel: the panel's OK handling reflects it back to the
-    // row that holds the focused edit.
-    void OnOK() override;
     void OnEditChanged(std::int32_t id) override;
     void OnEditKillFocus(std::int32_t id) override;
     void OnComboSelChange(std::int32_t id) override;

@@ -7,7 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QtTest/QTest>
 
@@ -178,6 +180,27 @@ TEST_F(DelayPanel, TypedDelaysAreReadInTheUnitShownAndRefusedOutsideTheRange)
     EXPECT_EQ(amp.blockParams, 1);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, "Bad Format.\n\nChoose a number between 0 and 50");
+}
+
+TEST_F(DelayPanel, EnterInARowEditCommitsThroughThePanelAndEscapeKeepsItOpen)
+{
+    Make(2);
+    Open();
+    QApplication::setActiveWindow(host.PanelParent());
+    QLineEdit& edit = Edit(1);
+    edit.setFocus();
+    ASSERT_TRUE(edit.hasFocus());
+    edit.setText("12.5");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &enter);
+    DeliverMessages();
+    EXPECT_EQ(controller->GetDelay(1), 12.5f);
+    EXPECT_EQ(amp.blockParams, 1);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &escape);
+    DeliverMessages();
+    EXPECT_FALSE(panel->IsClosing());
+    EXPECT_EQ(controller->GetDelay(1), 12.5f);
 }
 
 TEST_F(DelayPanel, SpinStepsAreShownAndDeferredAndTheReleaseCommitsOnce)

@@ -372,12 +372,19 @@ void Dialog::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        event->accept();
         auto* focused = qobject_cast<QPushButton*>(focusWidget());
         if (focused != nullptr && focused->parentWidget() == this && ControlId(focused) != 0) {
+            event->accept();
             OnCommand(ControlId(focused));
             return;
         }
+        // A row or view embedded in another dialog is one of that dialog's controls: Enter
+        // is the enclosing dialog's (the panel reflects it back to the focused edit's row).
+        if (IsEmbeddedInDialog()) {
+            event->ignore();
+            return;
+        }
+        event->accept();
         if (m_defaultId != 0) {
             if (QWidget* defaultButton = Item(m_defaultId)) {
                 if (defaultButton->isEnabled()) {
@@ -390,6 +397,10 @@ void Dialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     case Qt::Key_Escape:
+        if (IsEmbeddedInDialog()) {
+            event->ignore();
+            return;
+        }
         event->accept();
         OnCommand(DialogId::kCancel);
         return;
@@ -397,6 +408,19 @@ void Dialog::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
+}
+
+bool Dialog::IsEmbeddedInDialog() const
+{
+    if (m_kind != Kind::Child) {
+        return false;
+    }
+    for (const QWidget* up = parentWidget(); up != nullptr; up = up->parentWidget()) {
+        if (qobject_cast<const Dialog*>(up) != nullptr) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void Dialog::closeEvent(QCloseEvent* event)

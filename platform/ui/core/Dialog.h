@@ -123,6 +123,9 @@ protected:
 
 private:
     void FocusFirstControl();
+    // A child dialog inside another dialog (a panel's row or section view) leaves Enter and
+    // Escape to the enclosing dialog, as the controls of one dialog.
+    bool IsEmbeddedInDialog() const;
 
     const DialogTemplate& m_template;
     Kind m_kind;
