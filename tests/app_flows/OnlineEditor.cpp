@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <map>
-#include <thread>
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -15,6 +14,7 @@
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/IdlePass.h"
 #include "tests/app_ui/EditorFixture.h"
+#include "tests/support/PumpEvents.h"
 
 using namespace std::chrono_literals;
 
@@ -94,16 +94,7 @@ std::unique_ptr<e2e_test::VirtualAmpProcess> OnlineEditor::Amp(const std::vector
 
 bool OnlineEditor::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        platform::RunIdlePass();
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
+    return test_support::PumpEventsUntil(done, limit);
 }
 
 std::uint32_t OnlineEditor::PresentCount()

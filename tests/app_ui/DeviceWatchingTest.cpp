@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -18,23 +17,11 @@
 #include "platform/messages/ProgramMessages.h"
 #include "resources/commands/CommandIds.h"
 #include "tests/app_ui/EditorFixture.h"
+#include "tests/support/PumpEvents.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 TEST(DeviceWatching, FrameStartsTheManagerWhichSeesTheVirtualAmplifier)
 {
@@ -61,7 +48,7 @@ TEST(DeviceWatching, FrameStartsTheManagerWhichSeesTheVirtualAmplifier)
         int goOnline = 0;
         editor.App().DocumentCommands().On(CommandId::kGoOnline, [&goOnline] { ++goOnline; });
         // The frame's posted kick-start runs from the event loop and hands the manager the frame.
-        ASSERT_TRUE(PumpUntil([&] { return goOnline > 0; }, 30s));
+        ASSERT_TRUE(test_support::PumpEventsUntil([&] { return goOnline > 0; }, 30s));
         ASSERT_EQ(editor.watchStarts.size(), 1u);
         CobaltDeviceManager::ICobaltAmplifier* first = nullptr;
         const std::uint32_t count = link.ForFirstActiveAmplifier(&first);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -22,26 +21,13 @@
 #include "resources/strings/StringTable.h"
 #include "tests/app_ui/EditorFixture.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/PumpEvents.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
 constexpr int kProcessLimitMs = 30000;
-
-// Runs the event loop until `done` or the generous limit that catches a hang.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 QProcessEnvironment EditorEnvironment(const std::filesystem::path& home)
 {
@@ -85,7 +71,7 @@ TEST(HandOverSocket, AnswersTheFileUpToItsZeroAndRefusesOversizedRequests)
 
     std::optional<std::int32_t> answer;
     std::thread sender([&] { answer = SingleInstance::SendRequest(first.SocketPath(), 1, u"/projects/a.cvp"); });
-    ASSERT_TRUE(PumpUntil([&] { return answer.has_value(); }));
+    ASSERT_TRUE(test_support::PumpEventsUntil([&] { return answer.has_value(); }));
     sender.join();
     EXPECT_EQ(*answer, 1);
     ASSERT_EQ(requests.size(), 1u);
@@ -98,7 +84,7 @@ TEST(HandOverSocket, AnswersTheFileUpToItsZeroAndRefusesOversizedRequests)
         SingleInstance later(folder.Path() / "instance");
         outcome = later.Claim(std::nullopt);
     });
-    ASSERT_TRUE(PumpUntil([&] { return outcome.has_value(); }));
+    ASSERT_TRUE(test_support::PumpEventsUntil([&] { return outcome.has_value(); }));
     second.join();
     EXPECT_EQ(*outcome, SingleInstance::Outcome::HandedOver);
     EXPECT_EQ(requests.back().first, 0u);
@@ -119,12 +105,12 @@ TEST(EditorProcess, SecondStartHandsItsFileToTheFirstAndEnds)
     first.setProcessEnvironment(environment);
     first.start(QUARRY_EDITOR_BINARY, QStringList());
     const auto socket = home.Path() / "XDG_RUNTIME_DIR" / "vesk-corvantine-editor" / "Corvantine-Editor.sock";
-    ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(socket); }, 30s));
+    ASSERT_TRUE(test_support::PumpEventsUntil([&] { return std::filesystem::exists(socket); }, 30s));
 
     EXPECT_EQ(RunEditor(environment, {QString::fromStdString(project.string())}), 0);
     const QString profile =
         QString::fromStdString((home.Path() / "XDG_CONFIG_HOME" / "Vesk" / "Corvantine-Editor.conf").string());
-    ASSERT_TRUE(PumpUntil([&] {
+    ASSERT_TRUE(test_support::PumpEventsUntil([&] {
         return QSettings(profile, QSettings::IniFormat).value("Recent File List/File1").toString().toStdString() ==
                project.string();
     }, 30s));

@@ -1,0 +1,24 @@
+#include "tests/support/PumpEvents.h"
+
+#include <QCoreApplication>
+#include <thread>
+
+#include "platform/ui/core/IdlePass.h"
+
+namespace test_support {
+
+bool PumpEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        platform::RunIdlePass();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+}  // namespace test_support
