@@ -36,4 +36,9 @@ for _ in $(seq 200); do
   sleep 0.05
 done
 echo "Virtual amplifier in $folder"
-QUARRY_VIRTUAL_HID_DIR="$folder" build/bin/Corvantine-Editor "${args[@]}"
+# The editor runs as a child we wait for, so a hang-up or termination of this script ends the
+# editor too and the exit trap still stops the virtual amplifier.
+QUARRY_VIRTUAL_HID_DIR="$folder" build/bin/Corvantine-Editor "${args[@]}" &
+editor=$!
+trap 'kill "$editor" 2>/dev/null || true; exit 143' TERM HUP INT
+wait "$editor"
