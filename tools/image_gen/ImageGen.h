@@ -25,4 +25,12 @@ QImage MixerSliderThumb();
 QImage LegendButton();
 QImage ProgramIcon(int size);
 
+// A fully transparent canvas to draw a picture on, smoothed, with alpha.
+inline QImage TransparentImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 }  // namespace ImageGen

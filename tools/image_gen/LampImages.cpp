@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 
+#include "resources/images/ImageIds.h"
 #include "tools/image_gen/ImageGen.h"
 
 namespace ImageGen {
@@ -20,13 +21,6 @@ const LampColour kOff{QColor(214, 216, 220), QColor(158, 162, 168), QColor(104, 
 const LampColour kOn{QColor(168, 246, 160), QColor(46, 186, 62), QColor(16, 104, 30)};
 const LampColour kLimiting{QColor(255, 236, 150), QColor(246, 170, 24), QColor(170, 96, 0)};
 const LampColour kFault{QColor(255, 170, 160), QColor(222, 38, 30), QColor(128, 10, 8)};
-
-QImage EmptyStrip(int width, int height)
-{
-    QImage strip(width, height, QImage::Format_ARGB32_Premultiplied);
-    strip.fill(Qt::transparent);
-    return strip;
-}
 
 // A glass ball of the given radius centred in the square cell at (left, 0).
 void DrawBall(QPainter& p, double left, double cellSize, double radius, const LampColour& colour)
@@ -67,12 +61,26 @@ QImage Straight(const QImage& image)
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
+// The indicator's frames in a row of square cells: off, on, limiting, fault.
+QImage IndicatorStrip(int cellSize, double outer, double ball)
+{
+    const LampColour* frames[ImageId::kIndicatorFrames] = {&kOff, &kOn, &kLimiting, &kFault};
+    QImage strip = TransparentImage(ImageId::kIndicatorFrames * cellSize, cellSize);
+    QPainter p(&strip);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < ImageId::kIndicatorFrames; ++i) {
+        DrawBezelLamp(p, i * cellSize, cellSize, outer, ball, *frames[i]);
+    }
+    p.end();
+    return Straight(strip);
+}
+
 }  // namespace
 
 QImage ConnectionIcon()
 {
-    constexpr int kCell = 24;
-    QImage strip = EmptyStrip(2 * kCell, kCell);
+    constexpr int kCell = ImageId::kCellSize;
+    QImage strip = TransparentImage(2 * kCell, kCell);
     QPainter p(&strip);
     p.setRenderHint(QPainter::Antialiasing);
     DrawBall(p, 0, kCell, 8.5, kFault);
@@ -83,30 +91,12 @@ QImage ConnectionIcon()
 
 QImage OutputIndicator()
 {
-    constexpr int kCell = 28;
-    const LampColour* frames[] = {&kOff, &kOn, &kLimiting, &kFault};
-    QImage strip = EmptyStrip(4 * kCell, kCell);
-    QPainter p(&strip);
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 0; i < 4; ++i) {
-        DrawBezelLamp(p, i * kCell, kCell, 12.5, 9.0, *frames[i]);
-    }
-    p.end();
-    return Straight(strip);
+    return IndicatorStrip(28, 12.5, 9.0);
 }
 
 QImage LegendIcons()
 {
-    constexpr int kCell = 20;
-    const LampColour* frames[] = {&kOff, &kOn, &kLimiting, &kFault};
-    QImage strip = EmptyStrip(4 * kCell, kCell);
-    QPainter p(&strip);
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 0; i < 4; ++i) {
-        DrawBezelLamp(p, i * kCell, kCell, 9.0, 6.5, *frames[i]);
-    }
-    p.end();
-    return Straight(strip);
+    return IndicatorStrip(20, 9.0, 6.5);
 }
 
 }  // namespace ImageGen

@@ -12,13 +12,6 @@ namespace ImageGen {
 
 namespace {
 
-QImage Transparent(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
-
 // A frequency-response-like sweep across a box: the motif of the icon and the About picture.
 QPainterPath ResponseCurve(const QRectF& box)
 {
@@ -93,7 +86,7 @@ QImage AboutPicture(const QString& boldFamily, const QString& regularFamily)
 
 QImage MixerSliderThumb()
 {
-    QImage image = Transparent(19, 11);
+    QImage image = TransparentImage(19, 11);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient body(0, 0, 0, 11);
@@ -113,7 +106,7 @@ QImage MixerSliderThumb()
 
 QImage LegendButton()
 {
-    QImage image = Transparent(80, 25);
+    QImage image = TransparentImage(80, 25);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient face(0, 0, 0, 25);
@@ -131,7 +124,7 @@ QImage LegendButton()
 
 QImage ProgramIcon(int size)
 {
-    QImage image = Transparent(size, size);
+    QImage image = TransparentImage(size, size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const double s = size;

@@ -7,13 +7,14 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include "resources/images/ImageIds.h"
 #include "tools/image_gen/ImageGen.h"
 
 namespace ImageGen {
 
 namespace {
 
-constexpr int kCell = 24;
+constexpr int kCell = ImageId::kCellSize;
 constexpr int kCells = 5;
 constexpr QRgb kMask = 0xFFC0C0C0;
 constexpr QRgb kBarFace = 0xFFF0F0F0;
@@ -22,9 +23,7 @@ constexpr int kMinimumAlpha = 24;
 
 QImage EmptyCell()
 {
-    QImage cell(kCell, kCell, QImage::Format_ARGB32_Premultiplied);
-    cell.fill(Qt::transparent);
-    return cell;
+    return TransparentImage(kCell, kCell);
 }
 
 QPen Outline(QColor colour, double width = 1.0)

@@ -13,6 +13,18 @@ QClipboard* SystemClipboard()
     return QGuiApplication::instance() != nullptr ? QGuiApplication::clipboard() : nullptr;
 }
 
+// What the clipboard holds, or null without a clipboard.
+const QMimeData* ClipboardData()
+{
+    QClipboard* clipboard = SystemClipboard();
+    return clipboard != nullptr ? clipboard->mimeData() : nullptr;
+}
+
+QString MimeType(std::string_view formatName)
+{
+    return QString::fromStdString(ClipboardMimeType(formatName));
+}
+
 }  // namespace
 
 std::string ClipboardMimeType(std::string_view formatName)
@@ -41,7 +53,7 @@ bool SetClipboardBytes(std::string_view formatName, std::span<const std::uint8_t
         return false;
     }
     auto* data = new QMimeData;
-    data->setData(QString::fromStdString(ClipboardMimeType(formatName)),
+    data->setData(MimeType(formatName),
                   QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
     clipboard->setMimeData(data);
     return true;
@@ -49,9 +61,8 @@ bool SetClipboardBytes(std::string_view formatName, std::span<const std::uint8_t
 
 std::optional<std::vector<std::uint8_t>> ClipboardBytes(std::string_view formatName)
 {
-    QClipboard* clipboard = SystemClipboard();
-    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData() : nullptr;
-    const QString type = QString::fromStdString(ClipboardMimeType(formatName));
+    const QMimeData* data = ClipboardData();
+    const QString type = MimeType(formatName);
     if (data == nullptr || !data->hasFormat(type)) {
         return std::nullopt;
     }
@@ -61,9 +72,8 @@ std::optional<std::vector<std::uint8_t>> ClipboardBytes(std::string_view formatN
 
 bool IsClipboardFormatAvailable(std::string_view formatName)
 {
-    QClipboard* clipboard = SystemClipboard();
-    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData() : nullptr;
-    return data != nullptr && data->hasFormat(QString::fromStdString(ClipboardMimeType(formatName)));
+    const QMimeData* data = ClipboardData();
+    return data != nullptr && data->hasFormat(MimeType(formatName));
 }
 
 }  // namespace platform

@@ -90,9 +90,10 @@ QAction* CommandAction(std::uint32_t id)
     if (auto found = registry.actions.find(id); found != registry.actions.end()) {
         return found->second;
     }
-    auto* action = new QAction(QString::fromStdString(CommandToolTipText(id)), &registry.owner);
+    const QString toolTip = QString::fromStdString(CommandToolTipText(id));
+    auto* action = new QAction(toolTip, &registry.owner);
     action->setProperty(kCommandProperty, id);
-    action->setToolTip(QString::fromStdString(CommandToolTipText(id)));
+    action->setToolTip(toolTip);
     action->setStatusTip(QString::fromStdString(CommandPromptText(id)));
     QObject::connect(action, &QAction::triggered, action, [id] { SendCommand(id); });
     registry.actions.emplace(id, action);
@@ -143,9 +144,10 @@ void UpdateCommandUis()
             continue;
         }
         CommandUi ui;
-        Router().Update(bound.id, ui);
-        if (bound.disableIfNoHandler && !ui.enabledSet && !Router().HasHandler(bound.id)) {
-            ui.enabled = false;
+        if (bound.disableIfNoHandler) {
+            ui = Router().MenuState(bound.id);
+        } else {
+            Router().Update(bound.id, ui);
         }
         Apply(*bound.widget, ui);
     }

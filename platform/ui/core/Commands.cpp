@@ -29,11 +29,6 @@ bool PostCommand(std::uint32_t id)
     return PostWindowMessage(g_commandWindow.load(), kMsgCommand, id, 0);
 }
 
-WindowId CommandWindow()
-{
-    return g_commandWindow.load();
-}
-
 void SetCommandWindow(WindowId window)
 {
     g_commandWindow.store(window);

@@ -21,9 +21,6 @@ CommandOutcome SendCommand(std::uint32_t id);
 // handler returns. Any thread. False when the UI layer is not up.
 bool PostCommand(std::uint32_t id);
 
-// The window that posted commands go to (kNoWindow without the UI layer).
-WindowId CommandWindow();
-
 // Puts a target into the chain for its lifetime and restores the previous one after.
 class ScopedCommandTarget {
 public:

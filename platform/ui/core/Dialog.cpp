@@ -28,6 +28,17 @@ QWidget* DefaultParent(Dialog::Kind kind, QWidget* parent)
     return MainWindow();
 }
 
+QWidget* ChildWithId(const QWidget& window, std::int32_t id)
+{
+    for (QObject* child : window.children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget != nullptr && ControlId(widget) == id) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
 Qt::WindowFlags FlagsFor(Dialog::Kind kind, std::uint32_t style)
 {
     if (kind == Dialog::Kind::Child) {
@@ -178,13 +189,7 @@ QWidget* Dialog::Item(std::int32_t id) const
             return item;
         }
     }
-    for (QObject* child : children()) {
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (widget != nullptr && ControlId(widget) == id) {
-            return widget;
-        }
-    }
-    return nullptr;
+    return ChildWithId(*this, id);
 }
 
 std::vector<QWidget*> Dialog::Items() const
@@ -447,16 +452,7 @@ QWidget* FindDlgItem(const QWidget* window, std::int32_t id)
     if (auto* dialog = qobject_cast<const Dialog*>(window)) {
         return dialog->Item(id);
     }
-    if (window == nullptr) {
-        return nullptr;
-    }
-    for (QObject* child : window->children()) {
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (widget != nullptr && ControlId(widget) == id) {
-            return widget;
-        }
-    }
-    return nullptr;
+    return window != nullptr ? ChildWithId(*window, id) : nullptr;
 }
 
 }  // namespace platform

@@ -40,7 +40,6 @@ public:
 
     const DialogTemplate& Template() const { return m_template; }
     std::uint32_t TemplateId() const { return m_template.id; }
-    Kind DialogKind() const { return m_kind; }
     const DialogBaseUnits& BaseUnits() const { return m_units; }
 
     // Modal: builds the controls, runs OnInitDialog and, unless that ended the dialog, runs
@@ -57,7 +56,6 @@ public:
     void EndDialog(int code);
     bool IsEnded() const { return m_ended; }
     int EndCode() const { return m_endCode; }
-    bool IsBuilt() const { return m_built; }
     // Builds the controls once (DoModal and Create do it).
     void Build();
 

@@ -23,7 +23,7 @@
 #include "platform/ui/core/PlaceholderControl.h"
 #include "platform/ui/core/Trackbar.h"
 #include "platform/ui/core/UpDown.h"
-#include "platform/ui/drawing/ColorRef.h"
+#include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/drawing/SystemColors.h"
 
 namespace platform {
@@ -33,6 +33,13 @@ void NotifyCommand(QWidget* control)
 {
     if (IControlNotify* target = NotifyTargetOf(control)) {
         target->OnCommand(ControlId(control));
+    }
+}
+
+void NotifyEditChanged(QWidget* control)
+{
+    if (IControlNotify* target = NotifyTargetOf(control)) {
+        target->OnEditChanged(ControlId(control));
     }
 }
 
@@ -119,11 +126,6 @@ public:
 private:
     QWidget* m_control;
 };
-
-QColor Colour(ColorRef colour)
-{
-    return QColor::fromRgb(ToArgb32(colour));
-}
 
 Qt::Alignment HorizontalAlignment(std::uint32_t style)
 {
@@ -225,7 +227,7 @@ QWidget* MakeEdit(const DialogControl& control, QWidget* parent)
     if (readOnly) {
         // Read-only edits show the dialog's face colour, as the system drew them.
         QPalette palette = edit->palette();
-        palette.setColor(QPalette::Base, Colour(SysColor::kButtonFace));
+        palette.setColor(QPalette::Base, ToQColor(SysColor::kButtonFace));
         edit->setPalette(palette);
     }
     if ((control.style & EditStyle::kNumber) != 0) {
@@ -253,7 +255,7 @@ QWidget* MakeStatic(const DialogControl& control, QWidget* parent)
             const ColorRef colour = type == StaticStyle::kBlackFrame ? SysColor::k3dDarkShadow
                                     : type == StaticStyle::kGrayFrame ? SysColor::kButtonShadow
                                                                        : SysColor::kButtonHighlight;
-            palette.setColor(QPalette::WindowText, Colour(colour));
+            palette.setColor(QPalette::WindowText, ToQColor(colour));
             frame->setPalette(palette);
         }
         frame->setLineWidth(1);
@@ -269,7 +271,7 @@ QWidget* MakeStatic(const DialogControl& control, QWidget* parent)
         const ColorRef colour = type == StaticStyle::kBlackRect ? SysColor::k3dDarkShadow
                                 : type == StaticStyle::kGrayRect ? SysColor::kButtonShadow
                                                                   : SysColor::kButtonHighlight;
-        palette.setColor(QPalette::Window, Colour(colour));
+        palette.setColor(QPalette::Window, ToQColor(colour));
         frame->setPalette(palette);
         return frame;
     }
@@ -426,18 +428,10 @@ void WireControlNotices(QWidget* widget)
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         QObject::connect(button, &QAbstractButton::clicked, button, [button] { NotifyCommand(button); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] {
-            if (IControlNotify* target = NotifyTargetOf(edit)) {
-                target->OnEditChanged(ControlId(edit));
-            }
-        });
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] { NotifyEditChanged(edit); });
         edit->installEventFilter(new FocusOutWatcher(edit));
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
-        QObject::connect(text, &QPlainTextEdit::textChanged, text, [text] {
-            if (IControlNotify* target = NotifyTargetOf(text)) {
-                target->OnEditChanged(ControlId(text));
-            }
-        });
+        QObject::connect(text, &QPlainTextEdit::textChanged, text, [text] { NotifyEditChanged(text); });
         text->installEventFilter(new FocusOutWatcher(text));
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         QObject::connect(combo, &QComboBox::activated, combo, [combo] {

@@ -61,11 +61,6 @@ bool RunIdlePass()
     return true;
 }
 
-bool IsIdlePassRunning()
-{
-    return State().running;
-}
-
 int IdlePassCount()
 {
     return State().passes;

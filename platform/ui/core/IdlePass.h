@@ -15,7 +15,6 @@ void RemoveIdleHook(int handle);
 // One pass now (the document asks for one during some flows; tests call it). False when a
 // pass is running already, which is then left alone.
 bool RunIdlePass();
-bool IsIdlePassRunning();
 // Passes run so far.
 int IdlePassCount();
 

@@ -20,17 +20,6 @@ void ManualTimerService::Cancel(TimerHandle timer)
     m_timers.erase(timer);
 }
 
-std::optional<std::uint64_t> ManualTimerService::NextDueMs() const
-{
-    std::optional<std::uint64_t> next;
-    for (const auto& [handle, timer] : m_timers) {
-        if (!next || timer.dueMs < *next) {
-            next = timer.dueMs;
-        }
-    }
-    return next;
-}
-
 std::optional<std::uint32_t> ManualTimerService::IntervalMs(TimerHandle timer) const
 {
     auto found = m_timers.find(timer);

@@ -27,8 +27,6 @@ public:
 
     std::size_t ActiveCount() const { return m_timers.size(); }
     bool IsActive(TimerHandle timer) const { return m_timers.count(timer) != 0; }
-    // Due time of the next timer, if any.
-    std::optional<std::uint64_t> NextDueMs() const;
     std::optional<std::uint32_t> IntervalMs(TimerHandle timer) const;
 
 private:

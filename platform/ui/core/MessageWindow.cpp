@@ -104,11 +104,6 @@ void MessageWindow::On(MessageId message, MessageHandler handler)
     m_handlers[message] = std::move(handler);
 }
 
-void MessageWindow::SetFallback(Handler fallback)
-{
-    m_fallback = std::move(fallback);
-}
-
 bool MessageWindow::Post(MessageId message, std::uintptr_t wParam, std::intptr_t lParam) const
 {
     return PostWindowMessage(m_id, message, wParam, lParam);

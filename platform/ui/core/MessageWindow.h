@@ -37,7 +37,6 @@ public:
 
     // A handler for one message id (replaces an earlier one for the same id).
     void On(MessageId message, MessageHandler handler);
-    void SetFallback(Handler fallback);
 
     // PostWindowMessage to this window.
     bool Post(MessageId message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) const;

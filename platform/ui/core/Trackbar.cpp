@@ -8,7 +8,7 @@
 
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/core/ControlNotify.h"
-#include "platform/ui/drawing/ColorRef.h"
+#include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/drawing/SystemColors.h"
 #include "resources/templates/DialogTemplate.h"
 
@@ -16,11 +16,6 @@ namespace platform {
 namespace {
 
 constexpr std::uint32_t kPageTimer = 1;
-
-QColor Colour(ColorRef colour)
-{
-    return QColor::fromRgb(ToArgb32(colour));
-}
 
 bool IsTrackbarKey(int key)
 {
@@ -88,12 +83,6 @@ void Trackbar::SetTic(int position)
     }
 }
 
-void Trackbar::ClearTics()
-{
-    m_tics.clear();
-    update();
-}
-
 std::vector<int> Trackbar::TickPositions() const
 {
     std::set<int> ticks{m_min, m_max};
@@ -123,11 +112,15 @@ QRect Trackbar::ChannelRect() const
     return QRect(left, kChannelEndMargin, kChannelWidth, std::max(0, height() - 2 * kChannelEndMargin));
 }
 
-int Trackbar::PositionToPixel(int position) const
+std::pair<int, int> Trackbar::ThumbTravel() const
 {
     const QRect channel = ChannelRect();
-    const int first = channel.top() + kThumbLength / 2;
-    const int last = channel.top() + channel.height() - kThumbLength / 2 - 1;
+    return {channel.top() + kThumbLength / 2, channel.top() + channel.height() - kThumbLength / 2 - 1};
+}
+
+int Trackbar::PositionToPixel(int position) const
+{
+    const auto [first, last] = ThumbTravel();
     if (m_max == m_min || last <= first) {
         return first;
     }
@@ -137,9 +130,7 @@ int Trackbar::PositionToPixel(int position) const
 
 int Trackbar::PixelToPosition(int y) const
 {
-    const QRect channel = ChannelRect();
-    const int first = channel.top() + kThumbLength / 2;
-    const int last = channel.top() + channel.height() - kThumbLength / 2 - 1;
+    const auto [first, last] = ThumbTravel();
     if (m_max == m_min || last <= first) {
         return m_min;
     }
@@ -180,18 +171,18 @@ void Trackbar::paintEvent(QPaintEvent*)
     QPainter painter(this);
     TrackbarDrawInfo info{rect(), ChannelRect(), ThumbRect(), m_dragging};
     if (!m_channelHook || !m_channelHook(painter, info)) {
-        painter.fillRect(rect(), Colour(SysColor::kButtonFace));
+        painter.fillRect(rect(), ToQColor(SysColor::kButtonFace));
         const QRect channel = info.channel;
-        painter.fillRect(channel, Colour(SysColor::k3dLight));
-        painter.setPen(Colour(SysColor::kButtonShadow));
+        painter.fillRect(channel, ToQColor(SysColor::k3dLight));
+        painter.setPen(ToQColor(SysColor::kButtonShadow));
         painter.drawLine(channel.topLeft(), channel.topRight());
         painter.drawLine(channel.topLeft(), channel.bottomLeft());
-        painter.setPen(Colour(SysColor::kButtonHighlight));
+        painter.setPen(ToQColor(SysColor::kButtonHighlight));
         painter.drawLine(channel.bottomLeft(), channel.bottomRight());
         painter.drawLine(channel.topRight(), channel.bottomRight());
     }
     if ((m_style & TrackbarStyle::kNoTicks) == 0 && (!m_ticksHook || !m_ticksHook(painter, info))) {
-        painter.setPen(Colour(SysColor::kButtonText));
+        painter.setPen(ToQColor(SysColor::kButtonText));
         const bool left = (m_style & (TrackbarStyle::kLeft | TrackbarStyle::kBoth)) != 0;
         const bool right = (m_style & TrackbarStyle::kLeft) == 0 || (m_style & TrackbarStyle::kBoth) != 0;
         for (int position : TickPositions()) {
@@ -208,16 +199,16 @@ void Trackbar::paintEvent(QPaintEvent*)
     }
     if ((m_style & TrackbarStyle::kNoThumb) == 0 && (!m_thumbHook || !m_thumbHook(painter, info))) {
         const QRect thumb = info.thumb;
-        painter.fillRect(thumb, Colour(m_dragging ? SysColor::k3dLight : SysColor::kButtonFace));
-        painter.setPen(Colour(SysColor::kButtonHighlight));
+        painter.fillRect(thumb, ToQColor(m_dragging ? SysColor::k3dLight : SysColor::kButtonFace));
+        painter.setPen(ToQColor(SysColor::kButtonHighlight));
         painter.drawLine(thumb.topLeft(), thumb.topRight());
         painter.drawLine(thumb.topLeft(), thumb.bottomLeft());
-        painter.setPen(Colour(SysColor::k3dDarkShadow));
+        painter.setPen(ToQColor(SysColor::k3dDarkShadow));
         painter.drawLine(thumb.bottomLeft(), thumb.bottomRight());
         painter.drawLine(thumb.topRight(), thumb.bottomRight());
     }
     if (hasFocus()) {
-        painter.setPen(QPen(Colour(SysColor::kButtonText), 1, Qt::DotLine));
+        painter.setPen(QPen(ToQColor(SysColor::kButtonText), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include <QWidget>
@@ -64,7 +65,6 @@ public:
     void SetTicFreq(int frequency);
     // Ticks set one by one (besides the ends, which always carry one).
     void SetTic(int position);
-    void ClearTics();
     // Every position that carries a tick, ascending.
     std::vector<int> TickPositions() const;
 
@@ -96,6 +96,8 @@ private:
     void MoveTo(int position, int code);
     void PageTowardPress();
     int ThumbLeft() const;
+    // The first and last y the thumb's centre can take.
+    std::pair<int, int> ThumbTravel() const;
 
     std::uint32_t m_style;
     int m_min = 0;

@@ -1,7 +1,6 @@
 #include "platform/ui/core/UpDown.h"
 
 #include <algorithm>
-#include <limits>
 #include <string>
 
 #include <QKeyEvent>
@@ -12,7 +11,7 @@
 
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/core/ControlNotify.h"
-#include "platform/ui/drawing/ColorRef.h"
+#include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/drawing/SystemColors.h"
 #include "resources/templates/DialogTemplate.h"
 
@@ -21,16 +20,11 @@ namespace {
 
 constexpr std::uint32_t kRepeatTimer = 1;
 
-QColor Colour(ColorRef colour)
-{
-    return QColor::fromRgb(ToArgb32(colour));
-}
-
 void DrawArrowButton(QPainter& painter, const QRect& box, bool pointsUp, bool pressed, bool enabled)
 {
-    painter.fillRect(box, Colour(SysColor::kButtonFace));
-    const QColor light = Colour(pressed ? SysColor::kButtonShadow : SysColor::kButtonHighlight);
-    const QColor dark = Colour(pressed ? SysColor::kButtonHighlight : SysColor::k3dDarkShadow);
+    painter.fillRect(box, ToQColor(SysColor::kButtonFace));
+    const QColor light = ToQColor(pressed ? SysColor::kButtonShadow : SysColor::kButtonHighlight);
+    const QColor dark = ToQColor(pressed ? SysColor::kButtonHighlight : SysColor::k3dDarkShadow);
     painter.setPen(light);
     painter.drawLine(box.topLeft(), box.topRight());
     painter.drawLine(box.topLeft(), box.bottomLeft());
@@ -43,7 +37,7 @@ void DrawArrowButton(QPainter& painter, const QRect& box, bool pointsUp, bool pr
     const int cx = box.left() + box.width() / 2 + shift;
     const int cy = box.top() + box.height() / 2 + shift;
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Colour(enabled ? SysColor::kButtonText : SysColor::kGrayText));
+    painter.setBrush(ToQColor(enabled ? SysColor::kButtonText : SysColor::kGrayText));
     const int tip = pointsUp ? cy - half / 2 - 1 : cy + half / 2 + 1;
     const int base = pointsUp ? tip + half : tip - half;
     const QPoint triangle[3] = {{cx, tip}, {cx - half, base}, {cx + half, base}};
@@ -169,12 +163,11 @@ void UpDown::WriteBuddyInt()
     if ((m_style & UpDownStyle::kSetBuddyInt) == 0 || !m_buddy) {
         return;
     }
-    QString text = QString::number(m_position);
-    if ((m_style & UpDownStyle::kNoThousands) == 0) {
-        text = QLocale().toString(m_position);
-    }
-    if (WindowText(m_buddy) != text.toStdString()) {
-        SetWindowText(m_buddy, text.toStdString());
+    const QString number = (m_style & UpDownStyle::kNoThousands) != 0 ? QString::number(m_position)
+                                                                       : QLocale().toString(m_position);
+    const std::string text = number.toStdString();
+    if (WindowText(m_buddy) != text) {
+        SetWindowText(m_buddy, text);
     }
 }
 

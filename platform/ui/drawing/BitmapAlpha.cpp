@@ -1,6 +1,6 @@
 #include "platform/ui/drawing/BitmapAlpha.h"
 
-#include <cstring>
+#include <utility>
 
 #include <QPainter>
 
