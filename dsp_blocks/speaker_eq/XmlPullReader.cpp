@@ -141,7 +141,6 @@ struct XmlPullReader::Impl {
     };
 };
 
-
 XmlPullReader::XmlPullReader(std::string_view bytes) : impl_(std::make_unique<Impl>())
 {
     if (bytes.size() > kMaxXmlBytes || bytes.size() > static_cast<std::size_t>(INT_MAX)) {

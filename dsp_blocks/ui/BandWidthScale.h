@@ -4,14 +4,16 @@
 // limits; they are worked out once, on first use.
 #pragma once
 
+#include "dsp_blocks/blocks/ParamRanges.h"
+
 namespace BandWidthScale {
 
-inline constexpr float kMinQ = 0.1f;
+inline constexpr float kMinQ = ParamRange::kMinQ;
 inline constexpr float kMaxQ = 144.27f;
 inline constexpr float kQStep = 0.1f;
 inline constexpr float kBandwidthStep = 0.01f;
 // What an edit accepts as typed: Q and octaves.
-inline constexpr float kMaxTypedQ = 144.2705f;
+inline constexpr float kMaxTypedQ = ParamRange::kMaxQ;
 inline constexpr float kMinTypedBandwidth = 0.01f;
 inline constexpr float kMaxTypedBandwidth = 6.67229f;
 // Two widths this close are the same width.

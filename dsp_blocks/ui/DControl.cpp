@@ -30,12 +30,6 @@ std::string DControl::TitleText() const
     return ItemText(kTitleId);
 }
 
-void DControl::SetGradientColours(platform::ColorRef top, platform::ColorRef bottom)
-{
-    background_.SetColours(top, bottom);
-    update();
-}
-
 void DControl::DestroyWindow()
 {
     if (closing_) {

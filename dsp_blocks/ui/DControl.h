@@ -32,10 +32,6 @@ public:
     std::int32_t DirtyEdit() const { return dirtyEdit_; }
     void SetDirtyEdit(std::int32_t id) { dirtyEdit_ = id; }
 
-    platform::ColorRef TopColour() const { return background_.Top(); }
-    platform::ColorRef BottomColour() const { return background_.Bottom(); }
-    void SetGradientColours(platform::ColorRef top, platform::ColorRef bottom);
-
     // Hides the window at once and deletes it (with this object) when control returns to
     // the event loop, so a handler of this panel that closed it may still finish. From here
     // on no posted message, timer or focus loss reaches the panel's handlers.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "dsp_blocks/blocks/BlockTypes.h"
 #include "dsp_blocks/blocks/CCrossoverController.h"
 #include "dsp_blocks/blocks/ParamRanges.h"
 #include "dsp_blocks/ui/VCrossoverFreqGraphView.h"
@@ -11,17 +12,9 @@
 #include "platform/messages/ProgramMessages.h"
 #include "resources/templates/CrossoverPanelTemplate.h"
 
-namespace {
-
-// Channels 0 to 3 feed blocks; other indexes have no impedance mode to show.
-constexpr std::int32_t kChannelCount = 4;
-
-}  // namespace
-
 DCrossover::DCrossover(IPanelSite& site, CCrossoverController& controller)
     : DBlockPanel(kCrossoverPanelTemplate, site, controller), controller_(controller)
 {
-    SetGradientColours(kTopColour, kBottomColour);
 }
 
 DCrossover::~DCrossover() = default;
@@ -53,16 +46,10 @@ bool DCrossover::OnInitDialog()
         shrink = highPass_ != nullptr ? highShrink : lowShrink;
     }
     resize(width(), height() - shrink);
-    if (highPass_ != nullptr) {
-        highPass_->SetFilter(controller_.GetHighPass().type, controller_.GetHighPass().frequency);
-    }
-    if (lowPass_ != nullptr) {
-        lowPass_->SetFilter(controller_.GetLowPass().type, controller_.GetLowPass().frequency);
-    }
     graph_ = new VCrossoverFreqGraphView(this);
     PlaceInFrame(*this, *graph_, CrossoverPanelIds::kGraphFrame, kGraphInsetX, kGraphInsetY);
     graph_->show();
-    RefreshGraph();
+    Refresh();
     UpdateImpedance();
     return true;
 }
@@ -101,7 +88,8 @@ void DCrossover::UpdateChannelMode()
 void DCrossover::UpdateImpedance()
 {
     const std::int32_t channel = controller_.GetChannel();
-    if (channel < 0 || channel >= kChannelCount) {
+    // Only the channels that feed blocks have an impedance mode to show.
+    if (channel < 0 || channel >= kMaxChannels) {
         return;
     }
     const std::uint32_t mode = controller_.GetChannelMode();

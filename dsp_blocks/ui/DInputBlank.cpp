@@ -6,7 +6,6 @@
 DInputBlank::DInputBlank(IPanelSite& site, LInputGainDialogController& controller)
     : DBlockPanel(kInputBlankPanelTemplate, site, controller)
 {
-    SetGradientColours(kTopColour, kBottomColour);
 }
 
 DInputBlank::~DInputBlank() = default;

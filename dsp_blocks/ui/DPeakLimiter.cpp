@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "dsp_blocks/blocks/BlockTypes.h"
+#include "dsp_blocks/blocks/ParamRanges.h"
 #include "dsp_blocks/ui/WindowHelpers.h"
 #include "resources/strings/StringFormat.h"
 #include "resources/templates/LimiterPanelTemplate.h"
@@ -10,11 +12,10 @@ namespace {
 
 using namespace LimiterPanelIds;
 
-constexpr std::int32_t kLastChannel = 3;
-constexpr float kThresholdMinimum = 0.5f;
+constexpr float kThresholdMinimum = ParamRange::kMinLimiterThreshold;
 constexpr float kThresholdStep = 0.5f;
 constexpr float kTimeMinimum = 500.0f;
-constexpr float kTimeMaximum = 10000.0f;
+constexpr float kTimeMaximum = ParamRange::kMaxLimiterTimeMs;
 constexpr float kTimeStep = 100.0f;
 // Threshold maxima: 100 V lines, 70 V lines, the MV340A on low-impedance loads, the others.
 constexpr float kPeakMaximum100V = 141.4f;
@@ -36,6 +37,18 @@ constexpr std::uint32_t TimerOf(std::size_t value)
     return static_cast<std::uint32_t>(value) + 1;
 }
 
+// The value whose control (one of ids) has id id.
+bool ValueOfId(const std::int32_t (&ids)[DPeakLimiter::kValueCount], std::int32_t id, DPeakLimiter::Value& value)
+{
+    for (std::size_t i = 0; i < DPeakLimiter::kValueCount; ++i) {
+        if (ids[i] == id) {
+            value = static_cast<DPeakLimiter::Value>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 DPeakLimiter::DPeakLimiter(IPanelSite& site, LLimiterController& controller)
@@ -47,7 +60,6 @@ DPeakLimiter::DPeakLimiter(IPanelSite& site, LLimiterController& controller)
               PendingValue(TimerOf(kRmsAttack), fixed_.rmsAttack),
               PendingValue(TimerOf(kRmsRelease), fixed_.rmsRelease)}
 {
-    SetGradientColours(kTopColour, kBottomColour);
 }
 
 DPeakLimiter::~DPeakLimiter() = default;
@@ -121,13 +133,14 @@ void DPeakLimiter::FillControls()
 void DPeakLimiter::UpdateChannelMode()
 {
     const std::int32_t channel = controller_.GetChannel();
-    if (channel < 0 || channel > kLastChannel) {
+    if (channel < 0 || channel >= kMaxChannels) {
         return;
     }
     update();
     const std::uint32_t mode = controller_.GetChannelMode();
+    const bool highImpedance = ParamRange::IsHighImpedanceMode(mode);
     SetDlgItemTextByCode(this, kImpedance,
-                         mode == 2 ? kLowImpedanceText : (mode == 3 || mode == 4) ? kHighImpedanceText : kNoModeText);
+                         mode == 2 ? kLowImpedanceText : highImpedance ? kHighImpedanceText : kNoModeText);
     RedrawDlgItem(this, kImpedance);
     SetDlgItemTextByCode(this, kVoltage, mode == 3 ? k100VoltText : mode == 4 ? k70VoltText : kNoModeText);
     RedrawDlgItem(this, kVoltage);
@@ -153,32 +166,10 @@ void DPeakLimiter::Act(const PendingStep& step)
     }
 }
 
-bool DPeakLimiter::ValueOfEdit(std::int32_t editId, Value& value) const
-{
-    for (std::size_t i = 0; i < kValueCount; ++i) {
-        if (kEditIds[i] == editId) {
-            value = static_cast<Value>(i);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool DPeakLimiter::ValueOfSpin(std::int32_t spinId, Value& value) const
-{
-    for (std::size_t i = 0; i < kValueCount; ++i) {
-        if (kSpinIds[i] == spinId) {
-            value = static_cast<Value>(i);
-            return true;
-        }
-    }
-    return false;
-}
-
 void DPeakLimiter::OnSpinScroll(std::int32_t id, int code, int)
 {
     Value value = kPeakThreshold;
-    if (IsClosing() || !ValueOfSpin(id, value)) {
+    if (IsClosing() || !ValueOfId(kSpinIds, id, value)) {
         return;
     }
     const SpinEditRange range = RangeOf(value);
@@ -217,7 +208,7 @@ void DPeakLimiter::CommitEdit(Value value)
 void DPeakLimiter::OnEditFocusLost(std::int32_t id)
 {
     Value value = kPeakThreshold;
-    if (ValueOfEdit(id, value)) {
+    if (ValueOfId(kEditIds, id, value)) {
         CommitEdit(value);
     }
 }
@@ -225,7 +216,7 @@ void DPeakLimiter::OnEditFocusLost(std::int32_t id)
 void DPeakLimiter::OnOK()
 {
     Value value = kPeakThreshold;
-    if (ValueOfEdit(DirtyEdit(), value)) {
+    if (ValueOfId(kEditIds, DirtyEdit(), value)) {
         CommitEdit(value);
     }
     SetDirtyEdit(0);

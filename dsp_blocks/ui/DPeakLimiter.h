@@ -58,8 +58,6 @@ private:
     // edit always shows the value kept.
     void CommitEdit(Value value);
     void FillControls();
-    bool ValueOfEdit(std::int32_t editId, Value& value) const;
-    bool ValueOfSpin(std::int32_t spinId, Value& value) const;
 
     LLimiterController& controller_;
     // Peak attack and release as shown; the four edited values live in values_.

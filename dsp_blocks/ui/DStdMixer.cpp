@@ -34,16 +34,6 @@ constexpr Cell kTwoChannelCells[] = {
 
 constexpr std::uint32_t kTwoChannels = 2;
 
-int RightOf(const QWidget& widget)
-{
-    return widget.x() + widget.width();
-}
-
-int BottomOf(const QWidget& widget)
-{
-    return widget.y() + widget.height();
-}
-
 void PaintStatic(QWidget* control, platform::ColorRef back)
 {
     if (control == nullptr) {
@@ -68,7 +58,6 @@ DStdMixer::DStdMixer(IPanelSite& site, CStdMixerController& controller)
       channels_(std::min<std::uint32_t>(controller.GetActiveChannelCount(), kSize)),
       controller_(controller)
 {
-    SetGradientColours(kTopColour, kBottomColour);
 }
 
 DStdMixer::~DStdMixer() = default;
@@ -165,7 +154,6 @@ void DStdMixer::ReadController()
 
 void DStdMixer::FillControls()
 {
-    filling_ = true;
     const std::size_t n = ActiveChannelCount();
     for (std::size_t i = 0; i < n; ++i) {
         SetDlgItemTextByCode(this, kInputLabels[i], ToUtf8(inputLabels_[i]));
@@ -178,7 +166,6 @@ void DStdMixer::FillControls()
             button->repaint();
         }
     }
-    filling_ = false;
 }
 
 void DStdMixer::Refresh()
@@ -240,7 +227,7 @@ void DStdMixer::OnEditChanged(std::int32_t id)
 {
     DBlockPanel::OnEditChanged(id);
     // The panel's own filling is no edit of the user's.
-    if (initialised_ == 0 || filling_ || IsTextChangeByCode() || IsClosing()) {
+    if (initialised_ == 0 || IsTextChangeByCode() || IsClosing()) {
         return;
     }
     for (std::size_t i = 0; i < kSize; ++i) {

@@ -81,6 +81,4 @@ private:
     CStdMixerController& controller_;
     std::array<CrossPoint, kSize * kSize> crossPoints_{};
     QPoint extent_;
-    // Set while the panel writes its own controls, whose change notices are not the user's.
-    bool filling_ = false;
 };

@@ -56,7 +56,7 @@ void InplaceSliderX::SliderCtrl::focusOutEvent(QFocusEvent* event)
     }
 }
 
-InplaceSliderX::InplaceSliderX(float value, float top, float bottom, float step, std::vector<float> ticks,
+InplaceSliderX::InplaceSliderX(float value, float top, float bottom, float step, std::span<const float> ticks,
                                const QFont& font, QWidget* owner, platform::WindowId ownerWindow,
                                platform::MessageId message)
     : QFrame(owner, Qt::Popup | Qt::FramelessWindowHint),
@@ -65,8 +65,6 @@ InplaceSliderX::InplaceSliderX(float value, float top, float bottom, float step,
       bottom_(bottom),
       step_(step),
       font_(font),
-      ticks_(std::move(ticks)),
-      owner_(owner),
       ownerWindow_(ownerWindow),
       message_(message)
 {
@@ -85,7 +83,7 @@ InplaceSliderX::InplaceSliderX(float value, float top, float bottom, float step,
     trackbar_->SetRange(lowest_, highest_);
     trackbar_->SetPageSize(kPageSize);
     trackbar_->SetPos(PositionOf(value_));
-    for (float tick : ticks_) {
+    for (float tick : ticks) {
         if (bottom_ == top_) {
             break;
         }
@@ -315,9 +313,8 @@ bool OpenInplaceSliderX(float value, float top, float bottom, float step, const 
     if (owner == nullptr || step <= 0.0f || (ticks == nullptr && tickCount != 0)) {
         return false;
     }
-    std::vector<float> tickValues(ticks, ticks + tickCount);
-    auto* slider =
-        new InplaceSliderX(value, top, bottom, step, std::move(tickValues), font, owner, ownerWindow, message);
+    auto* slider = new InplaceSliderX(value, top, bottom, step, std::span<const float>(ticks, tickCount), font, owner,
+                                      ownerWindow, message);
     slider->ShowAt(rect);
     return true;
 }

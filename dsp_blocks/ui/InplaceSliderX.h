@@ -9,7 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <set>
-#include <vector>
+#include <span>
+#include <string>
 
 #include <QFont>
 #include <QFrame>
@@ -61,7 +62,7 @@ public:
     };
 
     // A pop-up of owner (not shown yet); ownerWindow receives message.
-    InplaceSliderX(float value, float top, float bottom, float step, std::vector<float> ticks, const QFont& font,
+    InplaceSliderX(float value, float top, float bottom, float step, std::span<const float> ticks, const QFont& font,
                    QWidget* owner, platform::WindowId ownerWindow, platform::MessageId message);
     ~InplaceSliderX() override;
 
@@ -108,9 +109,7 @@ private:
     int lowest_ = 0;
     int highest_ = 0;
     QFont font_;
-    std::vector<float> ticks_;
     std::set<int> labelledTicks_;
-    QWidget* owner_;
     platform::WindowId ownerWindow_;
     platform::MessageId message_;
     SliderCtrl* trackbar_ = nullptr;  // child window

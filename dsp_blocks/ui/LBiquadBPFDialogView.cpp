@@ -201,34 +201,29 @@ EqBand LBiquadBPFDialogView::GetBand() const
         band.frequency = value;
     } else if (typed == kGain && ParseValueInRange(ItemText(kGain), kMinGain, kMaxGain, value) == kValueAccepted) {
         band.gain = value;
-    } else if (typed == kWidth && ReadTypedWidth(ItemText(kWidth), value)) {
-        band.q = value;
+    } else if (typed == kWidth && ReadTypedWidth(value)) {
+        band.q = QOfWidth(Width{width_.isQ, value});
     }
     return band;
 }
 
-bool LBiquadBPFDialogView::ReadTypedWidth(const std::string& text, float& q) const
+bool LBiquadBPFDialogView::ReadTypedWidth(float& width) const
 {
-    float value = 0.0f;
     const float low = width_.isQ ? BandWidthScale::kMinQ : BandWidthScale::kMinTypedBandwidth;
     const float high = width_.isQ ? BandWidthScale::kMaxTypedQ : BandWidthScale::kMaxTypedBandwidth;
-    if (ParseValueInRange(text, low, high, value) != kValueAccepted) {
-        return false;
-    }
-    q = width_.isQ ? value : BandWidthScale::QFromBandwidth(value);
-    return true;
+    return ParseValueInRange(ItemText(kWidth), low, high, width) == kValueAccepted;
 }
 
 void LBiquadBPFDialogView::Layout()
 {
     const bool parametric = eqMode_ == kParametricMode;
     for (std::int32_t id : {kType, kWidth, kWidthSpin, kFrequencySpin, kGain, kGainSpin}) {
-        ShowDlgItem(this, id, parametric);
+        ShowItem(id, parametric);
     }
     for (std::int32_t id : {kSliderTopLabel, kGainSlider, kSliderBottomLabel}) {
-        ShowDlgItem(this, id, !parametric);
+        ShowItem(id, !parametric);
     }
-    EnableDlgItem(this, kFrequency, parametric);
+    EnableItem(kFrequency, parametric);
     const int top = parametric ? frequencyTop_ : typeTop_;
     for (std::int32_t id : {kFrequency, kFrequencySpin}) {
         if (QWidget* control = Item(id)) {
@@ -237,10 +232,10 @@ void LBiquadBPFDialogView::Layout()
     }
     const bool width = WidthEnabled(type_);
     const bool gain = GainEnabled(type_);
-    EnableDlgItem(this, kWidth, width);
-    EnableDlgItem(this, kWidthSpin, width);
-    EnableDlgItem(this, kGain, gain);
-    EnableDlgItem(this, kGainSpin, gain);
+    EnableItem(kWidth, width);
+    EnableItem(kWidthSpin, width);
+    EnableItem(kGain, gain);
+    EnableItem(kGainSpin, gain);
     for (std::int32_t id : {kWidth, kGain}) {
         if (QWidget* edit = Item(id)) {
             edit->update();
@@ -311,7 +306,7 @@ void LBiquadBPFDialogView::ChangeFrequency(float value, bool tracking)
     if (step.changed) {
         SetSpinPos(kFrequencySpin, FrequencyToSliderPosition(frequency_.Value()));
     }
-    Notify(step.action);
+    NotifyPanel(bandIndex_, step.action);
 }
 
 void LBiquadBPFDialogView::ChangeGain(float value, bool tracking)
@@ -321,7 +316,7 @@ void LBiquadBPFDialogView::ChangeGain(float value, bool tracking)
         // The edit too: it is what parametric mode shows of a gain set with the slider.
         ShowGain();
     }
-    Notify(step.action);
+    NotifyPanel(bandIndex_, step.action);
 }
 
 float LBiquadBPFDialogView::QOfShownWidth() const
@@ -335,17 +330,7 @@ void LBiquadBPFDialogView::ChangeWidth(Width shown, bool tracking)
 {
     width_ = shown;
     PlaceWidthSpin();
-    Notify(q_.Set(QOfShownWidth(), tracking).action);
-}
-
-void LBiquadBPFDialogView::Notify(PendingAction action)
-{
-    if (action == PendingAction::None) {
-        return;
-    }
-    if (auto* panel = qobject_cast<platform::Dialog*>(parentWidget())) {
-        panel->Messages().Post(platform::MsgNotifyChanged(), bandIndex_, action == PendingAction::Track ? 1 : 0);
-    }
+    NotifyPanel(bandIndex_, q_.Set(QOfShownWidth(), tracking).action);
 }
 
 void LBiquadBPFDialogView::OnEditChanged(std::int32_t id)
@@ -379,15 +364,12 @@ void LBiquadBPFDialogView::CommitEdit(std::int32_t id)
         }
         ShowGain();
         break;
-    case kWidth: {
-        const float low = width_.isQ ? BandWidthScale::kMinQ : BandWidthScale::kMinTypedBandwidth;
-        const float high = width_.isQ ? BandWidthScale::kMaxTypedQ : BandWidthScale::kMaxTypedBandwidth;
-        if (ParseValueInRange(ItemText(kWidth), low, high, value) == kValueAccepted) {
+    case kWidth:
+        if (ReadTypedWidth(value)) {
             ChangeWidth(Width{width_.isQ, value}, false);
         }
         ShowWidth();
         break;
-    }
     default:
         break;
     }
@@ -405,7 +387,7 @@ void LBiquadBPFDialogView::OnComboSelChange(std::int32_t id)
     }
     type_ = type;
     Layout();
-    Notify(PendingAction::Send);
+    NotifyPanel(bandIndex_, PendingAction::Send);
 }
 
 void LBiquadBPFDialogView::OnSpinScroll(std::int32_t id, int code, int position)
@@ -418,13 +400,13 @@ void LBiquadBPFDialogView::OnSpinScroll(std::int32_t id, int code, int position)
     case kFrequencySpin: {
         const PendingStep step = frequency_.OnSpin(*this, code, CutFrequency(SliderPositionToFrequency(position)));
         ShowFrequency();
-        Notify(step.action);
+        NotifyPanel(bandIndex_, step.action);
         break;
     }
     case kGainSpin: {
         const PendingStep step = gain_.OnSpin(*this, code, CutGain(static_cast<float>(position * 0.1)));
         ShowGain();
-        Notify(step.action);
+        NotifyPanel(bandIndex_, step.action);
         break;
     }
     case kWidthSpin: {
@@ -439,7 +421,7 @@ void LBiquadBPFDialogView::OnSpinScroll(std::int32_t id, int code, int position)
         width_.value = BandWidthScale::RoundToThousandth(stepped);
         SetDlgItemTextByCode(this, kWidth, FormatLocaleNumber(kWidthFormat, width_.value));
         PlaceWidthSpin();
-        Notify(q_.OnSpin(*this, code, QOfShownWidth()).action);
+        NotifyPanel(bandIndex_, q_.OnSpin(*this, code, QOfShownWidth()).action);
         break;
     }
     default:
@@ -462,7 +444,7 @@ void LBiquadBPFDialogView::OnTimer(std::uint32_t timerId)
     for (PendingValue* value : {&frequency_, &gain_, &q_}) {
         PendingStep step;
         if (value->OnTimer(*this, timerId, step)) {
-            Notify(step.action);
+            NotifyPanel(bandIndex_, step.action);
             return;
         }
     }

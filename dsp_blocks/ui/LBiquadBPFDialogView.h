@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dsp_blocks/blocks/LInputEQController.h"
+#include "dsp_blocks/blocks/ParamRanges.h"
 #include "dsp_blocks/ui/PendingValue.h"
 #include "dsp_blocks/ui/VDialogView.h"
 
@@ -27,8 +28,8 @@ public:
     static constexpr int kGainSliderTicks = 6;
     static constexpr int kGainSpinMin = -180;
     static constexpr int kGainSpinMax = 180;
-    static constexpr float kMinGain = -18.0f;
-    static constexpr float kMaxGain = 18.0f;
+    static constexpr float kMinGain = ParamRange::kMinEqGainDb;
+    static constexpr float kMaxGain = ParamRange::kMaxEqGainDb;
     static constexpr float kGainStep = 0.1f;
     static constexpr char kValueFormat[] = "%.1f";
     static constexpr char kWidthFormat[] = "%.3f";
@@ -98,9 +99,8 @@ private:
     // The Q the shown width stands for; the band's own Q when they differ by no more than 0.0001.
     float QOfShownWidth() const;
     void CommitEdit(std::int32_t id);
-    void Notify(PendingAction action);
-    // The typed width as a Q, when the text is a width of the shown unit.
-    bool ReadTypedWidth(const std::string& text, float& q) const;
+    // The typed width in the shown unit, when the text is a width of that unit.
+    bool ReadTypedWidth(float& width) const;
 
     std::uint32_t bandIndex_;
     std::uint32_t type_;

@@ -19,16 +19,6 @@ namespace {
 
 using namespace DelayPanelIds;
 
-int RightOf(const QWidget& widget)
-{
-    return widget.x() + widget.width();
-}
-
-int BottomOf(const QWidget& widget)
-{
-    return widget.y() + widget.height();
-}
-
 // Where a child lies against one coordinate of the split point.
 enum class Side { Before, Across, After };
 
@@ -45,7 +35,6 @@ Side Classify(int start, int end, int split)
 LDelay::LDelay(IPanelSite& site, LDelayDialogController& controller)
     : DBlockPanel(kDelayPanelTemplate, site, controller), controller_(controller), unit_(controller.GetUnit())
 {
-    SetGradientColours(kTopColour, kBottomColour);
 }
 
 LDelay::~LDelay() = default;
@@ -78,7 +67,7 @@ void LDelay::LayOutRows()
     int dx = 0;
     for (std::size_t i = 0; i < kMaxRows; ++i) {
         if (i >= count) {
-            ShowDlgItem(this, kRowFrames[i], false);
+            ShowItem(kRowFrames[i], false);
             continue;
         }
         auto* row = new LDelayTime(static_cast<std::uint32_t>(i), controller_.GetDelay(i), unit_);
@@ -125,8 +114,7 @@ void LDelay::PlaceGraph()
 {
     graph_ = new LDelayGraphView(this, rows_.size());
     if (const auto* frame = qobject_cast<const QFrame*>(Item(kGraphFrame))) {
-        const int border = frame->frameWidth();
-        graph_->setGeometry(frame->geometry().adjusted(border, border, -border, -border));
+        PlaceInFrame(*this, *graph_, kGraphFrame, frame->frameWidth(), frame->frameWidth());
     }
     graph_->raise();
     graph_->show();

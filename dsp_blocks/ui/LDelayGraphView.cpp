@@ -14,7 +14,6 @@
 #include "platform/ui/core/Dialog.h"
 #include "platform/ui/drawing/SystemColors.h"
 #include "resources/strings/StringFormat.h"
-#include "resources/strings/StringIds.h"
 
 using platform::Canvas;
 using platform::Rect;
@@ -82,11 +81,6 @@ void LDelayGraphView::SetScale(const DelayUnit& unit, float minimum, float maxim
     step_ = step;
     staticLayerValid_ = false;
     update();
-}
-
-std::string LDelayGraphView::Title() const
-{
-    return LoadStringId(StringId::kFrequencyResponse);
 }
 
 int LDelayGraphView::TextHeight() const
@@ -329,9 +323,7 @@ void LDelayGraphView::StartDrag()
     dragStartValue_ = row.value;
     grabOffset_ = QPoint(ValueToX(row.value), row.y) - press;
     lastX_ = press.x();
-    lastY_ = press.y();
     setFocus(Qt::MouseFocusReason);
-    confined_ = true;
 }
 
 void LDelayGraphView::mouseMoveEvent(QMouseEvent* event)
@@ -351,7 +343,6 @@ void LDelayGraphView::mouseMoveEvent(QMouseEvent* event)
     rows_[static_cast<std::size_t>(dragRow_)].value = XToValue(confined.x() + grabOffset_.x());
     update();
     lastX_ = confined.x();
-    lastY_ = confined.y();
     Notify(1, static_cast<std::size_t>(dragRow_));
 }
 
@@ -408,5 +399,4 @@ void LDelayGraphView::EndDrag()
 {
     dragRow_ = -1;
     pressedRow_ = -1;
-    confined_ = false;
 }

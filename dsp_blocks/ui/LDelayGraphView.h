@@ -22,7 +22,6 @@ struct DelayUnit;
 struct DelayRow {
     std::int32_t y = 0;     // client pixels of the track line
     float value = 0.0f;     // in the current unit
-    std::int32_t unused = 0;
 };
 
 class LDelayGraphView final : public VGraphView {
@@ -70,8 +69,6 @@ public:
     // labels need.
     void SetScale(const DelayUnit& unit, float minimum, float maximum, float step);
 
-    std::string Title() const override;
-
     Geometry ComputeGeometry() const;
     int ValueToX(float value) const;
     // x clamped onto the track, as a value.
@@ -90,8 +87,8 @@ public:
     // The row being dragged, -1 for none; whether a press still waits to become a drag.
     int DraggedRow() const { return dragRow_; }
     bool IsWaitingForDrag() const { return gesture_.IsWaiting(); }
-    // Set while a drag keeps the pointer in the plot.
-    bool IsPointerConfined() const { return confined_; }
+    // A drag keeps the pointer in the plot.
+    bool IsPointerConfined() const { return dragRow_ >= 0; }
     // The picture without the handles (plot, grid, tracks, labels), as the last paint made it.
     const QImage& StaticLayer() const { return staticLayer_; }
 
@@ -126,10 +123,8 @@ private:
     float dragStartValue_ = 0.0f;
     QPoint grabOffset_;
     int lastX_ = 0;
-    int lastY_ = 0;
     int pressedRow_ = -1;  // the row a waiting press hit
     mutable int textHeight_ = -1;  // of kMeasureText, measured once
-    bool confined_ = false;
     platform::DragGesture gesture_;
     // Plot fill, grid, tracks and the scale labels (the label strip is left clear, so the
     // panel's background shows through it); made again when the size or the scale changes.

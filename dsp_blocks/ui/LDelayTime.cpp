@@ -6,7 +6,6 @@
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/MessageBox.h"
 #include "resources/strings/StringIds.h"
-#include "resources/templates/DelayRowTemplate.h"
 
 LDelayTime::LDelayTime(std::uint32_t channel, float delayMs, std::uint32_t unitCode)
     : DControl(kDelayRowTemplate, nullptr), channel_(channel), delay_(kSettleTimerId, delayMs), unit_(unitCode)
@@ -30,9 +29,7 @@ bool LDelayTime::OnInitDialog()
     if (bypass != nullptr) {
         bypass->hide();
         if (beforeBypass != nullptr) {
-            const int beforeRight = beforeBypass->x() + beforeBypass->width();
-            const int bypassRight = bypass->x() + bypass->width();
-            resize(width() - (bypassRight - beforeRight), height());
+            resize(width() - (RightOf(*bypass) - RightOf(*beforeBypass)), height());
         }
     }
     SetupSpin(*this, kRange, delay_.Value());

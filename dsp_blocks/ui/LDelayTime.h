@@ -6,9 +6,11 @@
 
 #include <cstdint>
 
+#include "dsp_blocks/blocks/ParamRanges.h"
 #include "dsp_blocks/ui/DControl.h"
 #include "dsp_blocks/ui/PendingValue.h"
 #include "dsp_blocks/ui/SpinEditRange.h"
+#include "resources/templates/DelayRowTemplate.h"
 
 class LDelayTime final : public DControl {
     Q_OBJECT
@@ -18,7 +20,8 @@ public:
     static constexpr std::uintptr_t kNotifyFinal = 2;
     static constexpr std::uintptr_t kNotifyTracking = 3;
     // Milliseconds; the format is the range's own, the edit shows the unit's.
-    static constexpr SpinEditRange kRange{1010, 1009, 0.0f, 50.0f, 0.1f, "%.2f"};
+    static constexpr SpinEditRange kRange{DelayRowIds::kDelay, DelayRowIds::kDelaySpin, ParamRange::kMinDelayMs,
+                                          ParamRange::kMaxDelayMs, 0.1f, "%.2f"};
 
     LDelayTime(std::uint32_t channel, float delayMs, std::uint32_t unitCode);
     ~LDelayTime() override;

@@ -24,7 +24,6 @@ LInputEQ::LInputEQ(IPanelSite& site, LInputEQController& controller, std::int32_
       channel_(channel),
       widthIsQ_(controller.GetWidthIsQ() != 0)
 {
-    SetGradientColours(kTopColour, kBottomColour);
 }
 
 LInputEQ::~LInputEQ() = default;
@@ -120,8 +119,8 @@ void LInputEQ::ModeLayout()
 {
     eqMode_ = ModeOfRadios();
     const bool parametric = eqMode_ == kParametricMode;
-    ShowDlgItem(this, kWidthUnit, parametric);
-    ShowDlgItem(this, kGainCaption, parametric);
+    ShowItem(kWidthUnit, parametric);
+    ShowItem(kGainCaption, parametric);
     for (LBiquadBPFDialogView* row : rows_) {
         if (row != nullptr) {
             row->SetMode(static_cast<std::uint32_t>(eqMode_));

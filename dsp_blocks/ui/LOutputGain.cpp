@@ -8,23 +8,13 @@
 #include "dsp_blocks/ui/WindowHelpers.h"
 #include "resources/templates/OutputPolarityPanelTemplate.h"
 
-namespace {
-
 using namespace OutputPolarityPanelIds;
-
-int BottomOf(const QWidget& widget)
-{
-    return widget.y() + widget.height();
-}
-
-}  // namespace
 
 LOutputGain::LOutputGain(IPanelSite& site, LOutputGainDialogController& controller)
     : DBlockPanel(kOutputPolarityPanelTemplate, site, controller),
       controller_(controller),
       count_(std::min(controller.GetCount(), kMaxOutputs))
 {
-    SetGradientColours(kTopColour, kBottomColour);
     for (std::size_t i = 0; i < kMaxOutputs; ++i) {
         ReadPolarity(i);
     }

@@ -10,21 +10,11 @@
 #include "platform/messages/ProgramMessages.h"
 #include "resources/templates/SpeakerEqPanelTemplate.h"
 
-namespace {
-
 using namespace SpeakerEqPanelIds;
-
-int BottomOf(const QWidget& widget)
-{
-    return widget.y() + widget.height();
-}
-
-}  // namespace
 
 LSpeakerEQ::LSpeakerEQ(IPanelSite& site, LSpeakerEQDialogController& controller)
     : DBlockPanel(kSpeakerEqPanelTemplate, site, controller), controller_(controller)
 {
-    SetGradientColours(kTopColour, kBottomColour);
 }
 
 LSpeakerEQ::~LSpeakerEQ() = default;
@@ -37,7 +27,7 @@ bool LSpeakerEQ::OnInitDialog()
     int widthShrink = 0;
     for (std::size_t i = 0; i < kMaxRows; ++i) {
         if (i >= count) {
-            ShowDlgItem(this, kRowFrames[i], false);
+            ShowItem(kRowFrames[i], false);
             continue;
         }
         auto* row = new LSpeakerEQSelect(static_cast<std::uint32_t>(i), controller_.GetPresetName(i));

@@ -34,7 +34,6 @@ bool LSpeakerEQSelect::OnInitDialog()
         bypass->hide();
         resize(bypass->x(), height());
     }
-    created_ = 1;
     return true;
 }
 

@@ -25,7 +25,6 @@ public:
 
     std::uint32_t Index() const { return index_; }
     const std::u16string& PresetName() const { return name_; }
-    bool IsCreated() const { return created_ != 0; }
     // The list item selected, -1 for none.
     int SelectedItem() const;
 
@@ -41,7 +40,6 @@ protected:
 private:
     void SelectName();
 
-    std::uint8_t created_ = 0;
     std::uint32_t index_;
     std::u16string name_;
 };

@@ -1,24 +1,16 @@
 #include "dsp_blocks/ui/PanelBackground.h"
 
-#include <QAbstractButton>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QRadioButton>
 #include <QWidget>
 
 #include "dsp_blocks/ui/GradientFills.h"
 #include "platform/ui/drawing/Canvas.h"
 
 GradientBackground::GradientBackground(platform::ColorRef top, platform::ColorRef bottom) : top_(top), bottom_(bottom) {}
-
-void GradientBackground::SetColours(platform::ColorRef top, platform::ColorRef bottom)
-{
-    if (top != top_ || bottom != bottom_) {
-        top_ = top;
-        bottom_ = bottom;
-        image_ = QImage();
-    }
-}
 
 const QImage& GradientBackground::ImageFor(QSize size)
 {
@@ -41,8 +33,8 @@ void UseTransparentStatics(QWidget& window)
 {
     for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         const bool transparent = qobject_cast<QLabel*>(child) != nullptr || qobject_cast<QGroupBox*>(child) != nullptr ||
-                                 (qobject_cast<QAbstractButton*>(child) != nullptr && child->inherits("QCheckBox")) ||
-                                 child->inherits("QRadioButton");
+                                 qobject_cast<QCheckBox*>(child) != nullptr ||
+                                 qobject_cast<QRadioButton*>(child) != nullptr;
         if (transparent) {
             child->setAutoFillBackground(false);
             child->setAttribute(Qt::WA_NoSystemBackground, false);

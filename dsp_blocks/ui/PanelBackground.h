@@ -15,10 +15,6 @@ class GradientBackground {
 public:
     GradientBackground(platform::ColorRef top, platform::ColorRef bottom);
 
-    platform::ColorRef Top() const { return top_; }
-    platform::ColorRef Bottom() const { return bottom_; }
-    void SetColours(platform::ColorRef top, platform::ColorRef bottom);
-
     // The gradient over a client area of this size (drawn again only when it changed).
     const QImage& ImageFor(QSize size);
     void Paint(QPainter& painter, QSize size);

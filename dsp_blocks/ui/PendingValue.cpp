@@ -60,8 +60,3 @@ PendingStep PendingValue::Flush()
 {
     return Set(value_, false);
 }
-
-void PendingValue::CancelTimer(platform::Dialog& owner)
-{
-    owner.KillTimer(timerId_);
-}

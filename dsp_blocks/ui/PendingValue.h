@@ -54,9 +54,6 @@ public:
     // Settles a change that is still owed (Send), or nothing.
     PendingStep Flush();
 
-    // Stops the settle timer without sending.
-    void CancelTimer(platform::Dialog& owner);
-
 private:
     float value_;
     bool pending_ = false;

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "dsp_blocks/ui/WindowHelpers.h"
+#include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/Trackbar.h"
 #include "platform/ui/core/UpDown.h"
 
@@ -86,6 +87,16 @@ void VDialogView::SetTitle(std::string_view text)
 void VDialogView::OnOK() {}
 
 void VDialogView::OnCancel() {}
+
+void VDialogView::NotifyPanel(std::uint32_t index, PendingAction action)
+{
+    if (action == PendingAction::None) {
+        return;
+    }
+    if (auto* panel = qobject_cast<platform::Dialog*>(parentWidget())) {
+        panel->Messages().Post(platform::MsgNotifyChanged(), index, action == PendingAction::Track ? 1 : 0);
+    }
+}
 
 bool VDialogView::OnInitDialog()
 {

@@ -1,14 +1,17 @@
 // The base of the small child dialogs that panels embed (the crossover's filter sections,
 // the input EQ's bands): a vertical gradient from white at the top to light grey at the
 // bottom with transparent static texts, the main window's shortcuts, Enter and Escape left
-// to the view, and the frequency-to-position map shared by every frequency spin.
+// to the view, the frequency-to-position map shared by every frequency spin, and the change
+// notice every view sends its panel.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
+#include "dsp_blocks/blocks/ParamRanges.h"
 #include "dsp_blocks/ui/PanelBackground.h"
+#include "dsp_blocks/ui/PendingValue.h"
 #include "platform/ui/core/Dialog.h"
 
 class VDialogView : public platform::Dialog {
@@ -37,9 +40,9 @@ public:
         {10000.0f, 401, 200.0f},
         {20000.0f, 451, 500.0f},
     }};
-    static constexpr float kLowestFrequency = 20.0f;
-    static constexpr float kRaisedLowestFrequency = 50.0f;
-    static constexpr float kHighestFrequency = 20000.0f;
+    static constexpr float kLowestFrequency = ParamRange::kMinFrequency;
+    static constexpr float kRaisedLowestFrequency = ParamRange::kMinHighImpedanceFrequency;
+    static constexpr float kHighestFrequency = ParamRange::kMaxFrequency;
     static constexpr int kHighestPosition = 451;
 
     struct SpinLimits {
@@ -70,9 +73,6 @@ public:
     std::int32_t DirtyEdit() const { return dirtyEdit_; }
     void SetDirtyEdit(std::int32_t id) { dirtyEdit_ = id; }
 
-    platform::ColorRef TopColour() const { return background_.Top(); }
-    platform::ColorRef BottomColour() const { return background_.Bottom(); }
-
     // Enter and Escape never close a view; subclasses give them a meaning.
     void OnOK() override;
     void OnCancel() override;
@@ -80,6 +80,9 @@ public:
 protected:
     // The look and the shortcuts; subclasses call it first.
     bool OnInitDialog() override;
+    // Tells the panel the view sits in of a change: "__Ovt_NotifyChanged__" (index, 1 for
+    // Track, 0 for Send); nothing for None.
+    void NotifyPanel(std::uint32_t index, PendingAction action);
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "resources/strings/StringFormat.h"
-#include "resources/strings/StringIds.h"
-
 namespace {
 
 std::string WithoutLeadingSpaces(const std::string& text)
@@ -19,11 +16,6 @@ std::string WithoutLeadingSpaces(const std::string& text)
 VFreqGraphView::VFreqGraphView(QWidget* parent)
     : VSemiLogGraphView(parent, kMinFrequency, kMaxFrequency, kDecades, kMinDb, kMaxDb, kDbDivisions)
 {
-}
-
-std::string VFreqGraphView::Title() const
-{
-    return LoadStringId(StringId::kFrequencyResponse);
 }
 
 void VFreqGraphView::ComputeLayout(const platform::Rect& rect)

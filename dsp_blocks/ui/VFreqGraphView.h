@@ -18,9 +18,6 @@ public:
 
     explicit VFreqGraphView(QWidget* parent);
 
-    // String 16423 "Frequency Response".
-    std::string Title() const override;
-
 protected:
     // The semi-log layout with the plot's left edge at 25 pixels (further right only when a
     // y label would not fit), the scale taken from the final edges so that curves, grid and

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -12,7 +11,6 @@
 #include "platform/ui/drawing/SystemColors.h"
 #include "platform/ui/drawing/UiFonts.h"
 #include "resources/strings/StringFormat.h"
-#include "resources/strings/StringIds.h"
 
 using platform::BackgroundMode;
 using platform::Canvas;
@@ -51,17 +49,6 @@ VGraphView::VGraphView(QWidget* parent, float x0, float x1, int xDivisions, floa
 }
 
 VGraphView::~VGraphView() = default;
-
-std::string VGraphView::ClassName() const
-{
-    return "VGraphView";
-}
-
-void VGraphView::OffsetRects(int dx, int dy)
-{
-    plotRect_ = plotRect_.Offset(dx, dy);
-    outerRect_ = outerRect_.Offset(dx, dy);
-}
 
 void VGraphView::Layout(const Rect& rect)
 {
@@ -161,12 +148,17 @@ void VGraphView::DrawGrid(Canvas& canvas, ColorRef majorColour, ColorRef)
         canvas.MoveTo(x, plotRect_.bottom - 2);
         canvas.LineTo(x, plotRect_.top + 1);
     }
+    DrawYGridLines(canvas);
+    canvas.SelectPen(previous);
+}
+
+void VGraphView::DrawYGridLines(Canvas& canvas) const
+{
     for (int j = 1; j < yDivisions_; ++j) {
         const int y = YLinePixel(j);
         canvas.MoveTo(plotRect_.left, y);
         canvas.LineTo(plotRect_.right - 1, y);
     }
-    canvas.SelectPen(previous);
 }
 
 void VGraphView::DrawLabelText(Canvas& canvas, const std::string& text, Rect cell, unsigned flags)
@@ -226,41 +218,6 @@ bool VGraphView::IsBackBuffer(const Canvas& canvas) const
     return canvas.TargetImage() == &backBuffer_;
 }
 
-void VGraphView::MoveToValue(Canvas& canvas, float x, float y)
-{
-    const QPointF point = ValueToPoint(IsBackBuffer(canvas), x, y);
-    lastPoint_ = QPoint(Truncate(point.x()), Truncate(point.y()));
-    canvas.MoveTo(lastPoint_.x(), lastPoint_.y());
-}
-
-void VGraphView::LineToValue(Canvas& canvas, float x, float y, ColorRef colour, int width)
-{
-    const QPointF point = ValueToPoint(IsBackBuffer(canvas), x, y);
-    lastPoint_ = QPoint(Truncate(point.x()), Truncate(point.y()));
-    const platform::Pen previous = canvas.SelectPen(platform::SolidPen(colour, width));
-    canvas.LineTo(lastPoint_.x(), lastPoint_.y());
-    canvas.SelectPen(previous);
-}
-
-void VGraphView::MoveBy(Canvas& canvas, int dx, int dy)
-{
-    lastPoint_ += QPoint(dx, dy);
-    canvas.MoveTo(lastPoint_.x(), lastPoint_.y());
-}
-
-void VGraphView::LineBy(Canvas& canvas, int dx, int dy, ColorRef colour, int width)
-{
-    lastPoint_ += QPoint(dx, dy);
-    const platform::Pen previous = canvas.SelectPen(platform::SolidPen(colour, width));
-    canvas.LineTo(lastPoint_.x(), lastPoint_.y());
-    canvas.SelectPen(previous);
-}
-
-std::string VGraphView::Title() const
-{
-    return LoadStringId(StringId::kGraphTitle);
-}
-
 int VGraphView::XToPixel(bool inBackBuffer, float x) const
 {
     const int offset = inBackBuffer ? 0 : plotRect_.left;
@@ -312,20 +269,6 @@ bool VGraphView::CanDraw() const
 std::size_t VGraphView::Recompute()
 {
     return 0;
-}
-
-void VGraphView::SetYRange(float y0, float y1, int yDivisions)
-{
-    if (y0 == y0_ && y1 == y1_ && yDivisions == yDivisions_) {
-        return;
-    }
-    y0_ = y0;
-    y1_ = y1;
-    yDivisions_ = yDivisions;
-    if (laidOut_) {
-        Layout(outerRect_);
-        update();
-    }
 }
 
 void VGraphView::RenderBackBuffer()
@@ -382,20 +325,4 @@ void VGraphView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Layout(Rect{0, 0, width(), height()});
-}
-
-void VGraphView::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        cursorConfined_ = true;
-    }
-    QWidget::mousePressEvent(event);
-}
-
-void VGraphView::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        cursorConfined_ = false;
-    }
-    QWidget::mouseReleaseEvent(event);
 }

@@ -43,9 +43,6 @@ public:
     VGraphView(QWidget* parent, float x0, float x1, int xDivisions, float y0, float y1, int yDivisions);
     ~VGraphView() override;
 
-    virtual std::string ClassName() const;
-    // Moves the plot and outer rectangles.
-    virtual void OffsetRects(int dx, int dy);
     // Lays the view out over rect (client coordinates) and renders the background and labels.
     virtual void Layout(const platform::Rect& rect);
     virtual void DrawBackground(platform::Canvas& canvas, platform::ColorRef fill, platform::ColorRef majorColour,
@@ -54,13 +51,6 @@ public:
     // Draws the axis labels in client coordinates; returns the rectangle they were laid in.
     virtual platform::Rect DrawLabels(platform::Canvas& canvas, platform::ColorRef textColour,
                                       platform::BackgroundMode mode);
-    // Value-coordinate pen moves on canvas (the back buffer or a client-area canvas).
-    virtual void MoveToValue(platform::Canvas& canvas, float x, float y);
-    virtual void LineToValue(platform::Canvas& canvas, float x, float y, platform::ColorRef colour, int width);
-    virtual void MoveBy(platform::Canvas& canvas, int dx, int dy);
-    virtual void LineBy(platform::Canvas& canvas, int dx, int dy, platform::ColorRef colour, int width);
-    // The graph's title (string 16422 "Graph Title" here).
-    virtual std::string Title() const;
     // Whole-pixel maps: x in client pixels (plot-relative in the back buffer), y always
     // plot-relative.
     virtual int XToPixel(bool inBackBuffer, float x) const;
@@ -74,9 +64,6 @@ public:
     virtual bool CanDraw() const;
     // Brings curve data up to date before a paint; the number of parts recomputed.
     virtual std::size_t Recompute();
-
-    // Stores the y range; lays the view out again when it changed and a layout exists.
-    void SetYRange(float y0, float y1, int yDivisions);
 
     // True when canvas draws into this view's back buffer.
     bool IsBackBuffer(const platform::Canvas& canvas) const;
@@ -98,13 +85,12 @@ public:
     float YScale() const { return yScale_; }
     const platform::Rect& PlotRect() const { return plotRect_; }
     const platform::Rect& OuterRect() const { return outerRect_; }
-    QPoint LastPoint() const { return lastPoint_; }
     bool IsLaidOut() const { return laidOut_; }
     const QImage& BackBuffer() const { return backBuffer_; }
     const QImage& Background() const { return background_; }
     const QImage& LabelLayer() const { return labelLayer_; }
-    // Set while the left button is down on the view: pointer positions are kept in the plot.
-    bool IsCursorConfined() const { return cursorConfined_; }
+    // clientPoint moved onto the nearest pixel of the plot (as it is while a drag keeps the
+    // pointer there).
     QPoint ConfinePoint(QPoint clientPoint) const;
 
 protected:
@@ -117,6 +103,8 @@ protected:
     QSize TextSize(const std::string& text) const;
     // The pixel rows of the horizontal grid lines and y labels, j = 0..yDivisions.
     int YLinePixel(int j) const;
+    // The horizontal grid lines inside the plot, in the canvas's current pen.
+    void DrawYGridLines(platform::Canvas& canvas) const;
     // Every label goes through here (tests see what is drawn where).
     virtual void DrawLabelText(platform::Canvas& canvas, const std::string& text, platform::Rect cell, unsigned flags);
     // Draws text centred on x (one line), its top at top.
@@ -130,8 +118,6 @@ protected:
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
     float x0_;
     float x1_;
@@ -143,14 +129,12 @@ protected:
     float yScale_ = 0.0f;
     platform::Rect plotRect_{0, 0, kInitialSize, kInitialSize};
     platform::Rect outerRect_{0, 0, kInitialSize, kInitialSize};
-    QPoint lastPoint_;
 
 private:
     QImage background_;
     QImage backBuffer_;
     QImage labelLayer_;
     bool laidOut_ = false;
-    bool cursorConfined_ = false;
 };
 
 // Turns a mapped coordinate into something a pixel routine can take: NaN and far-away values

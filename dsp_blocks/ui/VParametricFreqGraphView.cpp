@@ -206,11 +206,6 @@ std::size_t VParametricFreqGraphView::Recompute()
     return model_.Recompute();
 }
 
-bool VParametricFreqGraphView::CanDraw() const
-{
-    return true;
-}
-
 void VParametricFreqGraphView::DrawCurves(platform::Canvas& backBuffer)
 {
     const platform::ColorRef selectedColour =

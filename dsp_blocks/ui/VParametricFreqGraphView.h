@@ -78,7 +78,6 @@ public:
 
     std::size_t Recompute() override;
     void DrawCurves(platform::Canvas& backBuffer) override;
-    bool CanDraw() const override;
     // The band area (gradient blended over the plot, outlined) and its edge handles.
     virtual void DrawSelection(platform::Canvas& backBuffer, platform::ColorRef colour);
     void Layout(const platform::Rect& rect) override;

@@ -147,17 +147,7 @@ void VSectionDialogView::CommitTyping()
     ShowFrequency();
     if (step.action == PendingAction::Send) {
         SetSpinPos(SectionViewIds::kFrequencySpin, FrequencyToSliderPosition(frequency));
-        Notify(step.action);
-    }
-}
-
-void VSectionDialogView::Notify(PendingAction action)
-{
-    if (action == PendingAction::None) {
-        return;
-    }
-    if (auto* panel = qobject_cast<platform::Dialog*>(parentWidget())) {
-        panel->Messages().Post(platform::MsgNotifyChanged(), sectionIndex_, action == PendingAction::Track ? 1 : 0);
+        NotifyPanel(sectionIndex_, step.action);
     }
 }
 
@@ -202,7 +192,7 @@ void VSectionDialogView::OnComboSelChange(std::int32_t id)
     const auto code = static_cast<std::uint32_t>(FilterTypeTable[static_cast<std::size_t>(index)].typeCode);
     if (code != typeCode_) {
         typeCode_ = code;
-        Notify(PendingAction::Send);
+        NotifyPanel(sectionIndex_, PendingAction::Send);
     }
 }
 
@@ -215,14 +205,14 @@ void VSectionDialogView::OnSpinScroll(std::int32_t id, int code, int position)
     if (step.changed) {
         ShowFrequency();
     }
-    Notify(step.action);
+    NotifyPanel(sectionIndex_, step.action);
 }
 
 void VSectionDialogView::OnTimer(std::uint32_t timerId)
 {
     PendingStep step;
     if (frequency_.OnTimer(*this, timerId, step)) {
-        Notify(step.action);
+        NotifyPanel(sectionIndex_, step.action);
     }
 }
 

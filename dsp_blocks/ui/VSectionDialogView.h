@@ -60,7 +60,6 @@ private:
     // The typed frequency; a refused text is replaced by the shown value, with a beep.
     bool ReadFrequency(float& frequency);
     void CommitTyping();
-    void Notify(PendingAction action);
 
     bool raisedMinimum_ = false;
     std::uint32_t sectionIndex_;

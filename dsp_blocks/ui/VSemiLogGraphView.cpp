@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-#include "platform/ui/drawing/SystemColors.h"
-
-using platform::BackgroundMode;
 using platform::Canvas;
 using platform::ColorRef;
 using platform::Rect;
@@ -63,11 +60,7 @@ void VSemiLogGraphView::DrawGrid(Canvas& canvas, ColorRef majorColour, ColorRef 
         start += xScale_;
     }
     canvas.SelectPen(platform::SolidPen(majorColour));
-    for (int j = 1; j < yDivisions_; ++j) {
-        const int y = YLinePixel(j);
-        canvas.MoveTo(plotRect_.left, y);
-        canvas.LineTo(plotRect_.right - 1, y);
-    }
+    DrawYGridLines(canvas);
     canvas.SelectPen(previous);
 }
 

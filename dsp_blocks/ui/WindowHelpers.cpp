@@ -14,11 +14,6 @@ int g_textByCodeDepth = 0;
 
 }  // namespace
 
-std::string GetDlgItemString(const QWidget* window, std::int32_t id)
-{
-    return platform::WindowText(platform::FindDlgItem(window, id));
-}
-
 std::string GetWindowClassName(const QWidget* window)
 {
     std::string name = platform::WindowClassName(window);
@@ -87,20 +82,6 @@ void PlaceInFrame(platform::Dialog& panel, QWidget& child, std::int32_t frameId,
     child.raise();
 }
 
-void EnableDlgItem(QWidget* window, std::int32_t id, bool enable)
-{
-    if (QWidget* item = platform::FindDlgItem(window, id)) {
-        item->setEnabled(enable);
-    }
-}
-
-void ShowDlgItem(QWidget* window, std::int32_t id, bool show)
-{
-    if (QWidget* item = platform::FindDlgItem(window, id)) {
-        item->setVisible(show);
-    }
-}
-
 void RedrawDlgItem(QWidget* window, std::int32_t id)
 {
     if (QWidget* item = platform::FindDlgItem(window, id)) {
@@ -108,18 +89,14 @@ void RedrawDlgItem(QWidget* window, std::int32_t id)
     }
 }
 
-void OffsetChildWindows(QWidget& window, int dx, int dy)
+int RightOf(const QWidget& window)
 {
-    for (QObject* object : window.children()) {
-        if (auto* child = qobject_cast<QWidget*>(object); child != nullptr && !child->isWindow()) {
-            child->move(child->pos() + QPoint(dx, dy));
-        }
-    }
+    return window.x() + window.width();
 }
 
-void MoveWindowBy(QWidget& window, int dx, int dy)
+int BottomOf(const QWidget& window)
 {
-    window.move(window.pos() + QPoint(dx, dy));
+    return window.y() + window.height();
 }
 
 void GrowWindowBy(QWidget& window, int dw, int dh)

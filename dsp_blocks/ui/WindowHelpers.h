@@ -15,8 +15,6 @@ namespace platform {
 class Dialog;
 }
 
-// The text of control id of window (empty when there is none).
-std::string GetDlgItemString(const QWidget* window, std::int32_t id);
 // The window's class name, at most kMaxClassNameLength characters.
 inline constexpr std::size_t kMaxClassNameLength = 198;
 std::string GetWindowClassName(const QWidget* window);
@@ -44,15 +42,11 @@ EmbedResult EmbedChildDialog(platform::Dialog& panel, std::int32_t placeholderId
 // left and right and dy at the top and bottom, above the frame.
 void PlaceInFrame(platform::Dialog& panel, QWidget& child, std::int32_t frameId, int dx, int dy);
 
-void EnableDlgItem(QWidget* window, std::int32_t id, bool enable);
-// Shown (without taking the focus) or hidden.
-void ShowDlgItem(QWidget* window, std::int32_t id, bool show);
 // Repaints the control at once, background included.
 void RedrawDlgItem(QWidget* window, std::int32_t id);
-// Moves every child window of window by (dx, dy).
-void OffsetChildWindows(QWidget& window, int dx, int dy);
-// Moves the window within its parent.
-void MoveWindowBy(QWidget& window, int dx, int dy);
+// The first column right of and the first row below the window, in its parent's pixels.
+int RightOf(const QWidget& window);
+int BottomOf(const QWidget& window);
 // Changes the window's size, keeping its position.
 void GrowWindowBy(QWidget& window, int dw, int dh);
 
