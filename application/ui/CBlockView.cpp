@@ -80,7 +80,6 @@ std::vector<const DiagramBlock*> CBlockView::ConstBlocks() const
 void CBlockView::OnInitialUpdate()
 {
     initialised_ = 1;
-    LayoutDiagram();
     CentreDiagram();
     update();
 }
@@ -105,7 +104,6 @@ void CBlockView::resizeEvent(QResizeEvent* event)
 {
     CEnvironmentView::resizeEvent(event);
     if (initialised_ != 0) {
-        LayoutDiagram();
         CentreDiagram();
     }
 }

@@ -99,7 +99,6 @@ private:
     void DrawInputPins(platform::Canvas& dc, const DiagramBlock& block) const;
     void DrawOutputPins(platform::Canvas& dc, const DiagramBlock& block) const;
     void DrawConnections(platform::Canvas& dc) const;
-    const QImage& Background();
 
     std::uint8_t initialised_ = 0;
     std::int32_t pressX_ = 0;
@@ -108,6 +107,5 @@ private:
     std::uint8_t tracking_ = 0;
     DiagramBlock* current_ = nullptr;  // the Copy and Paste target; a block of the document
     ::Rect bounds_{};
-    QImage background_;                // the record's gradient at the client size
     QImage backBuffer_;
 };

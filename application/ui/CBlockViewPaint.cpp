@@ -69,16 +69,6 @@ const DiagramBlock* CBlockView::FindSourceBlock(const std::vector<const DiagramB
     return nullptr;
 }
 
-const QImage& CBlockView::Background()
-{
-    if (background_.size() != size() && !size().isEmpty()) {
-        background_ = QImage(size(), QImage::Format_RGB32);
-        platform::Canvas dc(background_);
-        DrawBackground(dc, platform::Rect{0, 0, width(), height()});
-    }
-    return background_;
-}
-
 void CBlockView::OnDraw(platform::Canvas& dc)
 {
     const QFont previous = dc.SelectFont(platform::DefaultGuiFont());
@@ -106,7 +96,7 @@ void CBlockView::paintEvent(QPaintEvent* event)
 
 void CBlockView::PaintDiagram(platform::Canvas& dc)
 {
-    dc.DrawImage(0, 0, Background());
+    dc.DrawImage(0, 0, BackgroundImage());
     const platform::Pen previous = dc.SelectPen(platform::SolidPen(kLineColour));
     PaintGroupFrames(dc);
     if (const CCorvantEditorDoc* document = GetDocument()) {

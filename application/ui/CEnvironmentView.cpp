@@ -65,6 +65,16 @@ void CEnvironmentView::DrawBackground(platform::Canvas& dc, const platform::Rect
     dc.GradientFill(rect, m_environment->colourB, m_environment->colourA, direction);
 }
 
+const QImage& CEnvironmentView::BackgroundImage()
+{
+    if (m_background.size() != size() && !size().isEmpty()) {
+        m_background = QImage(size(), QImage::Format_RGB32);
+        platform::Canvas dc(m_background);
+        DrawBackground(dc, platform::Rect{0, 0, width(), height()});
+    }
+    return m_background;
+}
+
 void CEnvironmentView::OnInitialUpdate()
 {
     update();
@@ -77,7 +87,9 @@ void CEnvironmentView::OnUpdate(CCorvantEditorDoc&, UpdateHint, CobaltDeviceMana
 
 void CEnvironmentView::OnDraw(platform::Canvas& dc)
 {
-    DrawBackground(dc, platform::Rect{0, 0, width(), height()});
+    if (m_environment) {
+        dc.DrawImage(0, 0, BackgroundImage());
+    }
 }
 
 QImage CEnvironmentView::RenderClient()

@@ -43,6 +43,10 @@ public:
     // The record's two-colour gradient over `rect`, from colour B at the left (top) to colour
     // A at the right (bottom); nothing without a record.
     void DrawBackground(platform::Canvas& dc, const platform::Rect& rect) const;
+    // That gradient over the whole client area, drawn again only when the size changed, so
+    // paints and redrawn cells copy it rather than fill it anew. Kept at its last size while
+    // the view has none; the address stays the same for the view's life.
+    const QImage& BackgroundImage();
 
     // After a new design or an opened file, once the main view has its children. The default
     // repaints.
@@ -67,5 +71,6 @@ private:
     CCorvantEditorView& m_host;
     std::unique_ptr<ViewEnvironment> m_environment;
     platform::CommandMap m_commands;
+    QImage m_background;
     QImage m_backBuffer;
 };

@@ -47,7 +47,6 @@ CMeterView::CMeterView(CCorvantEditorView& host, std::unique_ptr<ViewEnvironment
       m_mode(meters::EffectiveMeterMode(m_requestedMode)),
       m_viewFont(platform::DefaultGuiFont()),
       m_polling(m_mode),
-      m_legendFont(m_viewFont),
       m_timers([this](std::uint32_t timerId) { OnTimer(timerId); })
 {
     setMouseTracking(true);
@@ -72,7 +71,8 @@ void CMeterView::OnInitialUpdate()
     const MeterListCounts* counts = document != nullptr ? document->GetMeterList() : nullptr;
     m_meters = counts != nullptr ? std::make_unique<MeterList>(counts->inputCount, counts->outputCount) : nullptr;
     if (m_meters) {
-        m_meters->SetBackground(&m_background);
+        // The gradient alone, put back under a redrawn indicator.
+        m_meters->SetBackground(&BackgroundImage());
         if ((m_mode == meters::MeterMode::kAll || m_mode == meters::MeterMode::kInputs) && Environment() != nullptr) {
             m_meters->SetStyle(Environment()->meterOptions);
         }
@@ -160,8 +160,7 @@ void CMeterView::OnMouseMove(QPoint point)
 
 void CMeterView::PrepareLegend()
 {
-    m_legendFont = m_viewFont;
-    LegendWindowFor(window()).SetLegendFont(m_legendFont);
+    LegendWindowFor(window()).SetLegendFont(m_viewFont);
 }
 
 void CMeterView::ShowLegend()
@@ -207,13 +206,11 @@ void CMeterView::LayOutView()
 
 void CMeterView::OnDraw(platform::Canvas& dc)
 {
-    const platform::Rect client{0, 0, width(), height()};
+    CEnvironmentView::OnDraw(dc);
     if (!m_meters) {
-        DrawBackground(dc, client);
         return;
     }
     const QFont previous = dc.SelectFont(m_viewFont);
-    DrawBackground(dc, client);
     switch (m_mode) {
     case meters::MeterMode::kAll:
         m_meters->DrawAll(dc);
@@ -241,13 +238,10 @@ bool CMeterView::EnsureClient()
     if (m_clientValid && m_client.size() == size()) {
         return false;
     }
-    m_background = QImage(size(), QImage::Format_RGB32);
     m_client = QImage(size(), QImage::Format_RGB32);
     if (!m_client.isNull()) {
-        {
-            platform::Canvas background(m_background);
-            DrawBackground(background, platform::Rect{0, 0, width(), height()});
-        }
+        // Brings the indicators' background to the new size before any of them is redrawn.
+        BackgroundImage();
         platform::Canvas dc(m_client);
         OnDraw(dc);
     }

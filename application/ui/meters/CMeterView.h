@@ -87,11 +87,9 @@ private:
     std::uint32_t m_mode;
     QFont m_viewFont;
     meters::MeterPolling m_polling;
-    QFont m_legendFont;
     std::unique_ptr<MeterList> m_meters;
     platform::WindowTimers m_timers;
-    QImage m_background;  // the gradient alone, put back under a redrawn indicator
-    QImage m_client;      // what the window shows
+    QImage m_client;  // what the window shows
     bool m_clientValid = false;
     bool m_showsLegend = false;  // this view showed the legend window
 };

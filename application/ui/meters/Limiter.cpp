@@ -17,11 +17,6 @@ namespace M = meters::MeasureIndex;
 
 constexpr std::uint16_t kKindMask = 0x00FF;
 
-QString OutputLabel(std::uint32_t index)
-{
-    return QStringLiteral("Out %1").arg(index);
-}
-
 }  // namespace
 
 int IndicatorFrameOfKind(std::uint16_t state)
@@ -80,9 +75,9 @@ void Limiter::DrawIndicator(platform::Canvas& dc, int frame)
 void Limiter::Draw(platform::Canvas& dc)
 {
     dc.SetBkMode(platform::BackgroundMode::Transparent);
-    dc.SetTextColor(m_labelColour);
+    dc.SetTextColor(kLabelColour);
     Rect labelRect = m_labelRect;
-    dc.DrawText(OutputLabel(m_index), labelRect,
+    dc.DrawText(m_label, labelRect,
                 platform::TextFlag::kCenter | platform::TextFlag::kVCenter | platform::TextFlag::kSingleLine |
                     platform::TextFlag::kNoPrefix);
     DrawIndicator(dc, CurrentFrame());

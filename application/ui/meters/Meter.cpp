@@ -27,13 +27,14 @@ QString ToQString(const std::string& text)
 
 }  // namespace
 
+meters::MeterUnits meters::MeasureMeterUnits(platform::Canvas& dc)
+{
+    const QSize sample = dc.TextExtent(QString::fromLatin1(kUnitSample));
+    return MeterUnits{(sample.width() + 2) / 3, sample.height()};
+}
+
 Meter::Meter(std::uint32_t index, std::uint32_t count)
-    : m_index(index),
-      m_count(count),
-      m_divisions(meters::kScaleDivisions),
-      m_rangeTop(meters::kRangeTopDb),
-      m_rangeFloor(meters::kRangeFloorDb),
-      m_level(meters::kDetachedLevelDb)
+    : m_index(index), m_count(count), m_level(meters::kDetachedLevelDb)
 {
 }
 
@@ -51,14 +52,13 @@ void Meter::SetStyle(std::uint32_t style)
 
 std::int32_t Meter::RowOf(float level) const
 {
-    return meters::LevelToRow(level, m_barRect.top, m_barRect.bottom, m_rangeTop, m_rangeFloor);
+    return meters::LevelToRow(level, m_barRect.top, m_barRect.bottom, meters::kRangeTopDb, meters::kRangeFloorDb);
 }
 
 meters::MeterMeasure Meter::Measure(platform::Canvas& dc) const
 {
     meters::MeterMeasure measure{};
-    const QSize sample = dc.TextExtent(QString::fromLatin1(kUnitSample));
-    const std::int32_t u = (sample.width() + 2) / 3;
+    const std::int32_t u = meters::MeasureMeterUnits(dc).u;
     if (m_showScale != 0) {
         const QSize scale = dc.TextExtent(QString::fromLatin1(kWidestScaleNumber));
         measure[M::kScaleWidth] = scale.width();
@@ -119,6 +119,11 @@ void Meter::BuildBarImage()
     canvas.FillSolidRect(Rect{0, edges[3], width, m_barImage.height()}, kZoneGreen);
 }
 
+std::int32_t Meter::UnlitRows() const
+{
+    return meters::UnlitRows(m_level, m_barRect.top, m_barRect.bottom, meters::kRangeTopDb, meters::kRangeFloorDb);
+}
+
 void Meter::DrawBar(platform::Canvas& dc)
 {
     if (m_barRect.IsEmpty()) {
@@ -127,8 +132,7 @@ void Meter::DrawBar(platform::Canvas& dc)
     if (m_barImage.isNull()) {
         BuildBarImage();
     }
-    const std::int32_t unlit =
-        meters::UnlitRows(m_level, m_barRect.top, m_barRect.bottom, m_rangeTop, m_rangeFloor);
+    const std::int32_t unlit = UnlitRows();
     dc.FillSolidRect(Rect{m_barRect.left, m_barRect.top, m_barRect.right, m_barRect.top + unlit}, kUnlitColour);
     dc.DrawImage(m_barRect.left, m_barRect.top + unlit, m_barImage, 0, unlit, m_barRect.Width(),
                  m_barRect.Height() - unlit);
@@ -138,8 +142,7 @@ void Meter::DrawBar(platform::Canvas& dc)
 Rect Meter::SetLevel(platform::Canvas& dc, float level)
 {
     m_level = level;
-    const std::int32_t unlit =
-        meters::UnlitRows(m_level, m_barRect.top, m_barRect.bottom, m_rangeTop, m_rangeFloor);
+    const std::int32_t unlit = UnlitRows();
     if (m_barRect.IsEmpty() || unlit == m_drawnUnlitRows) {
         return Rect{};
     }
@@ -160,19 +163,20 @@ void Meter::Draw(platform::Canvas& dc)
     dc.Draw3dRect(m_frameRect, kFrameShadow, kFrameHighlight);
 
     dc.SetBkMode(platform::BackgroundMode::Transparent);
-    dc.SetTextColor(m_labelColour);
+    dc.SetTextColor(kLabelColour);
     Rect labelRect = m_labelRect;
-    dc.DrawText(ToQString(m_label), labelRect, platform::TextFlag::kCenter | platform::TextFlag::kNoClip | kTextFlags);
+    dc.DrawText(m_label, labelRect, platform::TextFlag::kCenter | platform::TextFlag::kNoClip | kTextFlags);
     if ((m_style & MeterStyle::kUnitText) != 0) {
-        dc.SetTextColor(m_unitColour);
         Rect unitRect = m_unitRect;
-        dc.DrawText(ToQString(m_unit), unitRect, platform::TextFlag::kCenter | platform::TextFlag::kNoClip | kTextFlags);
+        dc.DrawText(m_unit, unitRect, platform::TextFlag::kCenter | platform::TextFlag::kNoClip | kTextFlags);
     }
 
-    const platform::Pen previousPen = dc.SelectPen(platform::SolidPen(m_tickColour));
-    for (std::int32_t i = 0; i <= m_divisions; ++i) {
-        const float value = (static_cast<float>(m_divisions - i) * m_rangeTop + static_cast<float>(i) * m_rangeFloor) /
-                            static_cast<float>(m_divisions);
+    constexpr std::int32_t kDivisions = meters::kScaleDivisions;
+    const platform::Pen previousPen = dc.SelectPen(platform::SolidPen(kTickColour));
+    for (std::int32_t i = 0; i <= kDivisions; ++i) {
+        const float value = (static_cast<float>(kDivisions - i) * meters::kRangeTopDb +
+                             static_cast<float>(i) * meters::kRangeFloorDb) /
+                            static_cast<float>(kDivisions);
         const std::int32_t y = RowOf(value);
         dc.MoveTo(m_tickRect.left, y);
         dc.LineTo(m_tickRect.right - 1, y);

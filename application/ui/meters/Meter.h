@@ -18,6 +18,18 @@ inline constexpr std::uint32_t kColourZones = 0x1000;  // paint the colour zones
 inline constexpr std::uint32_t kUnitText = 0x20000;    // show the unit text
 }  // namespace MeterStyle
 
+namespace meters {
+
+// The layout's unit u ((width of "MCW" + 2) / 3) and the height h of that text, in the font
+// selected in dc.
+struct MeterUnits {
+    std::int32_t u = 0;
+    std::int32_t h = 0;
+};
+MeterUnits MeasureMeterUnits(platform::Canvas& dc);
+
+}  // namespace meters
+
 class Meter {
 public:
     static constexpr platform::ColorRef kLabelColour = 0x606060;
@@ -85,10 +97,8 @@ protected:
 
     platform::Rect m_labelRect;
     std::string m_label;
-    platform::ColorRef m_labelColour = kLabelColour;
     platform::Rect m_unitRect;
     std::string m_unit;
-    platform::ColorRef m_unitColour = kLabelColour;
     platform::Rect m_frameRect;
     platform::Rect m_tickRect;
     platform::Rect m_barRect;
@@ -96,17 +106,15 @@ protected:
     std::uint32_t m_index;
     std::uint32_t m_count;
     std::uint32_t m_style = 0;
-    platform::ColorRef m_tickColour = kTickColour;
-    std::int32_t m_divisions;
     std::uint8_t m_showScale = 0;
-    float m_rangeTop;
-    float m_rangeFloor;
     // Empty until a level arrives: a meter never shows a reading nobody measured.
     float m_level;
     std::int32_t m_zoneRows[4] = {};
 
 private:
     void BuildBarImage();
+    // How many rows from the bar's top the current level leaves unlit.
+    std::int32_t UnlitRows() const;
 
     QImage m_barImage;
     std::int32_t m_drawnUnlitRows = -1;  // what the bar shows now; -1 until drawn after a layout

@@ -14,7 +14,6 @@ namespace {
 
 using platform::Rect;
 
-constexpr char kUnitSample[] = "MCW";
 constexpr char kInputUnit[] = "dBFS";
 
 }  // namespace
@@ -57,11 +56,9 @@ void MeterList::Layout(bool outputs, const Rect& rect, platform::Canvas& dc)
     for (std::size_t i = first; i < end; ++i) {
         measures.push_back(m_cells[i]->Measure(dc));
     }
-    const QSize sample = dc.TextExtent(QString::fromLatin1(kUnitSample));
-    const std::int32_t u = (sample.width() + 2) / 3;
-    const std::int32_t h = sample.height();
+    const meters::MeterUnits units = meters::MeasureMeterUnits(dc);
     if (outputs) {
-        const meters::OutputLayout layout = meters::LayOutOutputCells(measures, rect, u, h);
+        const meters::OutputLayout layout = meters::LayOutOutputCells(measures, rect, units.u, units.h);
         for (std::size_t i = 0; i < layout.cells.size(); ++i) {
             m_cells[first + i]->SetRects(layout.cells[i]);
         }
@@ -69,7 +66,7 @@ void MeterList::Layout(bool outputs, const Rect& rect, platform::Canvas& dc)
         m_legendY = layout.legendY;
         m_outputsLaidOut = true;
     } else {
-        const meters::InputLayout layout = meters::LayOutInputCells(measures, rect, u, h);
+        const meters::InputLayout layout = meters::LayOutInputCells(measures, rect, units.u, units.h);
         for (std::size_t i = 0; i < layout.cells.size(); ++i) {
             m_cells[first + i]->SetRects(layout.cells[i]);
         }
@@ -129,17 +126,6 @@ void MeterList::SetInputLevels(platform::Canvas& dc, std::span<const float> leve
     const std::size_t count = std::min<std::size_t>(levels.size(), m_inputCount);
     for (std::size_t i = 0; i < count; ++i) {
         const Rect rect = m_cells[i]->SetLevel(dc, levels[i]);
-        if (!rect.IsEmpty()) {
-            drawn.push_back(rect);
-        }
-    }
-}
-
-void MeterList::SetOutputLevels(platform::Canvas& dc, std::span<const float> levels, std::vector<Rect>& drawn)
-{
-    const std::size_t count = std::min<std::size_t>(levels.size(), m_outputCount);
-    for (std::size_t i = 0; i < count; ++i) {
-        const Rect rect = m_cells[m_inputCount + i]->SetLevel(dc, levels[i]);
         if (!rect.IsEmpty()) {
             drawn.push_back(rect);
         }

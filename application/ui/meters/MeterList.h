@@ -14,7 +14,6 @@
 
 class MeterList {
 public:
-    static constexpr platform::ColorRef kBackgroundColour = 0xDCDCDC;
     static constexpr char kLegendText[] = "Legend";
 
     // Builds the cells: inputs 1..inputCount ("In n", "dBFS"), then outputs 1..outputCount
@@ -33,10 +32,9 @@ public:
     void DrawOutputs(platform::Canvas& dc);
     void DrawOutputsWithLegend(platform::Canvas& dc);
 
-    // Level i (dB) goes to input (output) i, state i to output i; each cell draws what
-    // changed at once and its rectangle is added to `drawn`.
+    // Level i (dB) goes to input i, state i to output i; each cell draws what changed at
+    // once and its rectangle is added to `drawn`.
     void SetInputLevels(platform::Canvas& dc, std::span<const float> levels, std::vector<platform::Rect>& drawn);
-    void SetOutputLevels(platform::Canvas& dc, std::span<const float> levels, std::vector<platform::Rect>& drawn);
     void SetOutputStates(platform::Canvas& dc, std::span<const std::uint16_t> states,
                          std::vector<platform::Rect>& drawn);
 
@@ -58,7 +56,6 @@ public:
 private:
     void Build();
 
-    platform::ColorRef m_backgroundColour = kBackgroundColour;
     std::uint32_t m_inputCount;
     std::uint32_t m_outputCount;
     std::vector<std::unique_ptr<Meter>> m_cells;  // inputs, then outputs
