@@ -2,52 +2,20 @@
 // that no locale changes the result.
 #include "application/firmware/FirmwareFile.h"
 
-#include <limits>
 #include <vector>
 
+#include "application/text/VersionText.h"
+
 namespace {
-
-template <typename CharT>
-std::uint32_t Unit(CharT c)
-{
-    if constexpr (sizeof(CharT) == 1) {
-        return static_cast<unsigned char>(c);
-    } else {
-        return static_cast<std::uint32_t>(c);
-    }
-}
-
-// One or more decimal digits and nothing else, within 32 bits: a number field.
-template <typename CharT>
-bool ParseNumberField(std::basic_string_view<CharT> field, std::uint32_t& value)
-{
-    if (field.empty()) {
-        return false;
-    }
-    std::uint64_t accumulated = 0;
-    for (CharT c : field) {
-        const std::uint32_t u = Unit(c);
-        if (u < '0' || u > '9') {
-            return false;
-        }
-        accumulated = accumulated * 10 + (u - '0');
-        // A version that does not fit is no version, not a smaller one.
-        if (accumulated > std::numeric_limits<std::uint32_t>::max()) {
-            return false;
-        }
-    }
-    value = static_cast<std::uint32_t>(accumulated);
-    return true;
-}
 
 // 'V' or 'v' followed by a number field.
 template <typename CharT>
 bool ParseVersionField(std::basic_string_view<CharT> field, std::uint32_t& value)
 {
-    if (field.empty() || (Unit(field.front()) != 'V' && Unit(field.front()) != 'v')) {
+    if (field.empty() || (field.front() != CharT('V') && field.front() != CharT('v'))) {
         return false;
     }
-    return ParseNumberField(field.substr(1), value);
+    return ParseVersionNumber(field.substr(1), value);
 }
 
 // Fields between delimiters; consecutive delimiters give empty fields, a delimiter at the very
@@ -58,7 +26,7 @@ std::vector<std::basic_string_view<CharT>> SplitFields(std::basic_string_view<Ch
     std::vector<std::basic_string_view<CharT>> fields;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (isDelimiter(Unit(text[i]))) {
+        if (isDelimiter(text[i])) {
             fields.push_back(text.substr(start, i - start));
             start = i + 1;
         }
@@ -73,7 +41,7 @@ std::vector<std::basic_string_view<CharT>> SplitFields(std::basic_string_view<Ch
 
 bool ParseFirmwareFileName(std::string_view name, std::uint32_t& major, std::uint32_t& minor)
 {
-    const auto fields = SplitFields(name, [](std::uint32_t u) { return u == '_' || u == '.'; });
+    const auto fields = SplitFields(name, [](auto c) { return c == '_' || c == '.'; });
     if (fields.size() < 2) {
         return false;
     }
@@ -87,7 +55,7 @@ bool ParseFirmwareFileName(std::string_view name, std::uint32_t& major, std::uin
         return false;
     }
     std::uint32_t parsedMinor = 0;
-    if (minorField >= fields.size() || !ParseNumberField(fields[minorField], parsedMinor)) {
+    if (minorField >= fields.size() || !ParseVersionNumber(fields[minorField], parsedMinor)) {
         return false;
     }
     major = parsedMajor;
@@ -97,10 +65,10 @@ bool ParseFirmwareFileName(std::string_view name, std::uint32_t& major, std::uin
 
 bool ParseDeviceFirmwareVersion(std::u16string_view text, std::uint32_t& major, std::uint32_t& minor)
 {
-    const auto fields = SplitFields(text, [](std::uint32_t u) { return u == '.'; });
+    const auto fields = SplitFields(text, [](auto c) { return c == '.'; });
     std::uint32_t parsedMajor = 0;
     std::uint32_t parsedMinor = 0;
-    if (fields.size() != 2 || !ParseVersionField(fields[0], parsedMajor) || !ParseNumberField(fields[1], parsedMinor)) {
+    if (fields.size() != 2 || !ParseVersionField(fields[0], parsedMajor) || !ParseVersionNumber(fields[1], parsedMinor)) {
         return false;
     }
     major = parsedMajor;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <utility>
 
 namespace {
 
@@ -18,8 +19,8 @@ bool EqualNoCase(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-}  // namespace
-
+// Whether a file name matches a pattern with one '*' (any run of characters). Letter case
+// does not count, as in the system's directory search.
 bool MatchesFirmwarePattern(std::string_view name, std::string_view pattern)
 {
     const std::size_t star = pattern.find('*');
@@ -32,41 +33,42 @@ bool MatchesFirmwarePattern(std::string_view name, std::string_view pattern)
            EqualNoCase(name.substr(name.size() - suffix.size()), suffix);
 }
 
-void FindFirmwareFiles(const std::filesystem::path& folder, std::string_view pattern, std::vector<FirmwareFile>& list)
+constexpr std::array<std::string_view, 2> kFirmwarePatterns = {kFirmwarePatternCobalt, kFirmwarePatternCorvantine};
+
+}  // namespace
+
+std::vector<FirmwareFile> BuildFirmwareFileList(const std::filesystem::path& folder)
 {
     std::error_code error;
     std::filesystem::directory_iterator entries(folder, error);
     if (error) {
-        return;
+        return {};
     }
-    // The directory gives its entries in no particular order; by name they come the same on
-    // every run.
-    std::vector<std::string> names;
+    // The directory gives its entries in no particular order; by pattern and then by name they
+    // come the same on every run, and the sort by version below keeps that order among equals.
+    std::vector<std::pair<std::size_t, std::string>> names;
     for (const std::filesystem::directory_entry& entry : entries) {
         std::error_code kindError;
         if (entry.is_directory(kindError)) {
             continue;
         }
         std::string name = entry.path().filename().string();
-        if (MatchesFirmwarePattern(name, pattern)) {
-            names.push_back(std::move(name));
+        for (std::size_t pattern = 0; pattern < kFirmwarePatterns.size(); ++pattern) {
+            if (MatchesFirmwarePattern(name, kFirmwarePatterns[pattern])) {
+                names.emplace_back(pattern, std::move(name));
+                break;
+            }
         }
     }
     std::sort(names.begin(), names.end());
-    for (std::string& name : names) {
+    std::vector<FirmwareFile> list;
+    for (auto& found : names) {
         FirmwareFile file;
-        if (ParseFirmwareFileName(name, file.major, file.minor)) {
-            file.name = std::move(name);
+        if (ParseFirmwareFileName(found.second, file.major, file.minor)) {
+            file.name = std::move(found.second);
             list.push_back(std::move(file));
         }
     }
-}
-
-std::vector<FirmwareFile> BuildFirmwareFileList(const std::filesystem::path& folder)
-{
-    std::vector<FirmwareFile> list;
-    FindFirmwareFiles(folder, kFirmwarePatternCobalt, list);
-    FindFirmwareFiles(folder, kFirmwarePatternCorvantine, list);
     std::stable_sort(list.begin(), list.end(),
                      [](const FirmwareFile& a, const FirmwareFile& b) { return a.Version() > b.Version(); });
     return list;

@@ -8,20 +8,15 @@
 
 #include "application/firmware/FirmwareFile.h"
 
-// The two name patterns of the editor's images, searched in this order.
+// The two name patterns of the editor's images; of two images with the same version, the one
+// of the first pattern is listed first.
 inline constexpr std::string_view kFirmwarePatternCobalt = "Cobalt_*.bin";
 inline constexpr std::string_view kFirmwarePatternCorvantine = "Corvantine_*.bin";
 
-// Whether a file name matches a pattern with one '*' (any run of characters). Letter case
-// does not count, as in the system's directory search.
-bool MatchesFirmwarePattern(std::string_view name, std::string_view pattern);
-
-// Appends every file (not folder) of `folder` whose name matches `pattern` and carries a
-// version (ParseFirmwareFileName). Names without one are left out silently; a missing folder
-// gives nothing.
-void FindFirmwareFiles(const std::filesystem::path& folder, std::string_view pattern, std::vector<FirmwareFile>& list);
-
-// The files of both patterns sorted newest first: by major, then minor, descending.
+// The images of `folder`: every file (not folder) whose name matches one of the two patterns
+// ('*' any run of characters, letter case not counting, as in the system's directory search)
+// and carries a version (ParseFirmwareFileName), newest first: by major, then minor,
+// descending. Names without a version are left out silently; a missing folder gives nothing.
 std::vector<FirmwareFile> BuildFirmwareFileList(const std::filesystem::path& folder);
 
 // True when the image at `path` opens and reads to its end and holds at least one byte.

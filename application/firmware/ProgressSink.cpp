@@ -1,6 +1,7 @@
 // The firmware update's progress sink.
 #include "application/firmware/ProgressSink.h"
 
+#include "device_manager/sessions/IParamSessions.h"
 #include "platform/messages/MessagePoster.h"
 
 ProgressSink::ProgressSink(platform::WindowId window, platform::MessageId message) : window_(window), message_(message)
@@ -14,7 +15,8 @@ void ProgressSink::OnProgress(std::int32_t code, std::int32_t value)
 
 void ProgressSink::OnComplete(std::int32_t result)
 {
-    platform::PostWindowMessage(window_, message_, kFirmwareNoticeComplete, result);
+    platform::PostWindowMessage(window_, message_,
+                                static_cast<std::uintptr_t>(CobaltDeviceManager::kFirmwareProgressFinished), result);
 }
 
 bool CreateProgressSink(platform::WindowId window, platform::MessageId message, CobaltDeviceManager::ICDM_Progress** out)

@@ -1,7 +1,7 @@
 // The firmware update's progress sink: the firmware session calls it on the amplifier's
 // worker thread, and it only posts the registered message to the firmware dialog, with the
-// session's progress code and value, and code 4 with the session result at the end. A post
-// to a dialog that has gone is dropped.
+// session's progress code and value, and kFirmwareProgressFinished with the session result at
+// the end. A post to a dialog that has gone is dropped.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,6 @@
 #include "device_manager/core/RefCounting.h"
 #include "platform/messages/Messages.h"
 
-// wParam of the end notice; its lParam is the session result (0 done, 1 cancelled, 2 failed).
-inline constexpr std::uintptr_t kFirmwareNoticeComplete = 4;
-
 class ProgressSink : public CobaltDeviceManager::RCObjectRootEx<CobaltDeviceManager::RCObjectMultiThreadModel>,
                      public CobaltDeviceManager::ICDM_Progress {
 public:
@@ -20,7 +17,7 @@ public:
 
     // Posts (message, code, value).
     void OnProgress(std::int32_t code, std::int32_t value) override;
-    // Posts (message, 4, result).
+    // Posts (message, kFirmwareProgressFinished, result): 0 done, 1 cancelled, 2 failed.
     void OnComplete(std::int32_t result) override;
 
 protected:

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "application/document/AmplifierRef.h"
@@ -75,9 +76,6 @@ public:
     // Dialog 350 while at least one amplifier is present.
     void ShowWaitForDisconDialog();
 
-    bool IsFlowRunning() const { return flowDepth_ > 0; }
-    bool IsGoOnlinePending() const { return goOnlinePending_; }
-
 private:
     // Marks a running device flow; the outermost one posts the go-online commands that
     // arrived meanwhile.
@@ -109,6 +107,10 @@ private:
     bool ConvertDesign(ModelType model);
     // The upload's model check with its questions; false when the design does not fit.
     bool MatchUploadModel(CobaltDeviceManager::ICobaltAmplifier& amplifier);
+    // The conversion an upload offers between an MV440-family design and an MV340A amplifier
+    // (either way round): nothing when the models allow none, otherwise whether the user
+    // agreed and the design was converted.
+    std::optional<bool> OfferModelConversion(ModelType amplifierModel, ModelType designModel);
     // Runs the download dialog; the store on success, null otherwise.
     std::shared_ptr<ReadParamStore> Download(CobaltDeviceManager::ICobaltAmplifier& amplifier);
     void CommitControllers();

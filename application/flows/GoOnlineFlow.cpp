@@ -12,7 +12,6 @@
 
 using CobaltDeviceManager::ICobaltAmplifier;
 
-
 void DocumentDeviceFlows::OnGoOnline()
 {
     if (DeferGoOnline(goOnlinePending_)) {
@@ -56,9 +55,8 @@ void DocumentDeviceFlows::OnGoOnline()
         return;
     }
     SetCurrentAmplifier(amplifier.Get());
-    const AmplifierRef current = CurrentAmplifier::Get();
     document_.UpdateAllViews(UpdateHint::AmplifierChanged,
-                             AmplifierModel(*amplifier.Get()) == document_.GetModel() ? current.Get() : nullptr);
+                             AmplifierModel(*amplifier.Get()) == document_.GetModel() ? amplifier.Get() : nullptr);
     document_.Detach();
 
     for (;;) {
@@ -149,8 +147,7 @@ bool DocumentDeviceFlows::GoOnline(std::uint32_t mode, ICobaltAmplifier* given)
         }
         NewDesignForModel(amplifierModel);
         // A design that could not be made for the amplifier has nothing to take the download.
-        if (document_.GetModel() == ModelType::Unknown ||
-            ModelFamily(document_.GetModel()) != ModelFamily(amplifierModel)) {
+        if (!DesignFitsAmplifier(document_.GetModel(), amplifierModel)) {
             return false;
         }
         if (!CheckFirmwareVersion(amp) || !StillTheOnlyAmplifier(amp)) {
@@ -165,9 +162,8 @@ bool DocumentDeviceFlows::GoOnline(std::uint32_t mode, ICobaltAmplifier* given)
         ApplyReadParamStore(document_, *store);
     }
     SetCurrentAmplifier(&amp);
-    const AmplifierRef current = CurrentAmplifier::Get();
-    document_.UpdateAllViews(UpdateHint::AmplifierChanged, current.Get());
-    Attach(current.Get());
+    document_.UpdateAllViews(UpdateHint::AmplifierChanged, &amp);
+    Attach(&amp);
     if (mode != GoOnlineMode::kDownload) {
         CommitControllers();
     }
@@ -178,31 +174,29 @@ bool DocumentDeviceFlows::MatchUploadModel(ICobaltAmplifier& amplifier)
 {
     const ModelType amplifierModel = AmplifierModel(amplifier);
     const ModelType designModel = document_.GetModel();
-    if (ModelFamily(amplifierModel) == ModelFamily(designModel) && designModel != ModelType::Unknown) {
+    if (DesignFitsAmplifier(designModel, amplifierModel)) {
         return true;
     }
-    const auto mismatch = [this] {
-        services_.prompts.ShowMessage(StringId::kModelMismatchUpload, MessageIcon::Error, MessageButtons::Ok);
-        return false;
-    };
-    if (ModelFamily(amplifierModel) == ModelType::MV220 || amplifierModel == ModelType::Unknown) {
-        return mismatch();
+    if (const std::optional<bool> converted = OfferModelConversion(amplifierModel, designModel)) {
+        return *converted;
     }
+    services_.prompts.ShowMessage(StringId::kModelMismatchUpload, MessageIcon::Error, MessageButtons::Ok);
+    return false;
+}
+
+std::optional<bool> DocumentDeviceFlows::OfferModelConversion(ModelType amplifierModel, ModelType designModel)
+{
+    const auto agreed = [this](std::uint32_t question) {
+        return services_.prompts.ShowMessage(question, MessageIcon::Default, MessageButtons::YesNo) ==
+               MessageAnswer::Yes;
+    };
     if (ModelFamily(designModel) == ModelType::MV440 && amplifierModel == ModelType::MV340A) {
-        if (services_.prompts.ShowMessage(StringId::kConvertToMV340A, MessageIcon::Default, MessageButtons::YesNo) !=
-            MessageAnswer::Yes) {
-            return false;
-        }
-        return ConvertDesign(ModelType::MV340A);
+        return agreed(StringId::kConvertToMV340A) && ConvertDesign(ModelType::MV340A);
     }
     if (designModel == ModelType::MV340A && ModelFamily(amplifierModel) == ModelType::MV440) {
-        if (services_.prompts.ShowMessage(StringId::kConvertToMV440, MessageIcon::Default, MessageButtons::YesNo) !=
-            MessageAnswer::Yes) {
-            return false;
-        }
-        return ConvertDesign(amplifierModel);
+        return agreed(StringId::kConvertToMV440) && ConvertDesign(amplifierModel);
     }
-    return mismatch();
+    return std::nullopt;
 }
 
 std::shared_ptr<ReadParamStore> DocumentDeviceFlows::Download(ICobaltAmplifier& amplifier)

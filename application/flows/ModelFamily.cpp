@@ -19,3 +19,8 @@ ModelType AmplifierModel(CobaltDeviceManager::ICobaltAmplifier& amplifier)
     return model >= 0 && model < static_cast<std::int32_t>(ModelType::Unknown) ? static_cast<ModelType>(model)
                                                                                : ModelType::Unknown;
 }
+
+bool DesignFitsAmplifier(ModelType designModel, ModelType amplifierModel)
+{
+    return designModel != ModelType::Unknown && ModelFamily(designModel) == ModelFamily(amplifierModel);
+}

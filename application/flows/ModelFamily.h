@@ -8,3 +8,5 @@
 ModelType ModelFamily(ModelType model);
 // The amplifier's model, Unknown for a value outside the five models.
 ModelType AmplifierModel(CobaltDeviceManager::ICobaltAmplifier& amplifier);
+// A design of a known model whose family is the amplifier's.
+bool DesignFitsAmplifier(ModelType designModel, ModelType amplifierModel);

@@ -18,21 +18,10 @@ void DocumentDeviceFlows::OnUploadToAmp()
     ICobaltAmplifier& amp = *amplifier.Get();
     const ModelType amplifierModel = AmplifierModel(amp);
     const ModelType designModel = document_.GetModel();
-    if (ModelFamily(amplifierModel) != ModelFamily(designModel) || designModel == ModelType::Unknown) {
-        bool converted = false;
-        if (ModelFamily(designModel) == ModelType::MV440 && amplifierModel == ModelType::MV340A) {
-            converted = services_.prompts.ShowMessage(StringId::kConvertToMV340A, MessageIcon::Default,
-                                                      MessageButtons::YesNo) == MessageAnswer::Yes &&
-                        ConvertDesign(ModelType::MV340A);
-        } else if (designModel == ModelType::MV340A && ModelFamily(amplifierModel) == ModelType::MV440) {
-            converted = services_.prompts.ShowMessage(StringId::kConvertToMV440, MessageIcon::Default,
-                                                      MessageButtons::YesNo) == MessageAnswer::Yes &&
-                        ConvertDesign(amplifierModel);
-        }
-        if (!converted) {
-            services_.prompts.ShowMessage(StringId::kConnectedModelMismatch, MessageIcon::Error, MessageButtons::Ok);
-            return;
-        }
+    if (!DesignFitsAmplifier(designModel, amplifierModel) &&
+        !OfferModelConversion(amplifierModel, designModel).value_or(false)) {
+        services_.prompts.ShowMessage(StringId::kConnectedModelMismatch, MessageIcon::Error, MessageButtons::Ok);
+        return;
     }
     if (!CheckFirmwareVersion(amp)) {
         return;
@@ -57,9 +46,7 @@ void DocumentDeviceFlows::OnUploadToAmp()
         return;
     }
     // The design is written to the amplifier it was checked against.
-    if (CurrentAmplifier::Get().Get() != &amp) {
-        SetCurrentAmplifier(&amp);
-    }
+    SetCurrentAmplifier(&amp);
     Attach(&amp);
     CommitControllers();
 }
@@ -85,16 +72,13 @@ void DocumentDeviceFlows::OnDownloadFromAmp()
     const ModelType amplifierModel = AmplifierModel(amp);
     NewDesignForModel(amplifierModel);
     // A design that could not be made for the amplifier has nothing to take the download.
-    if (document_.GetModel() == ModelType::Unknown ||
-        ModelFamily(document_.GetModel()) != ModelFamily(amplifierModel)) {
+    if (!DesignFitsAmplifier(document_.GetModel(), amplifierModel)) {
         return;
     }
     document_.Detach();
     ApplyReadParamStore(document_, *store);
     // The blocks take the amplifier the parameters were read from.
-    if (CurrentAmplifier::Get().Get() != &amp) {
-        SetCurrentAmplifier(&amp);
-    }
+    SetCurrentAmplifier(&amp);
     Attach(&amp);
     document_.UpdateAllViews(UpdateHint::RedrawDiagram);
 }

@@ -84,3 +84,7 @@ FirmwareVersion Parse(std::basic_string_view<CharT> text) {
 FirmwareVersion ParseVersionPair(std::string_view text) { return Parse(text); }
 
 FirmwareVersion ParseVersionPair(std::u16string_view text) { return Parse(text); }
+
+bool ParseVersionNumber(std::string_view text, std::uint32_t& value) { return ParseDigits(text, value); }
+
+bool ParseVersionNumber(std::u16string_view text, std::uint32_t& value) { return ParseDigits(text, value); }

@@ -1,7 +1,6 @@
 // The download's sink.
 #include "application/transfer/ReadParamResult.h"
 
-#include <new>
 #include <utility>
 
 #include "platform/messages/MessagePoster.h"
@@ -39,11 +38,12 @@ bool CreateReadParamResult(platform::WindowId window, platform::MessageId messag
 {
     *progress = nullptr;
     *sink = nullptr;
-    auto* object = new (std::nothrow) RCObject2<ReadParamResult, IReadParamSink*>(window, message, std::move(store));
+    auto* object = CobaltDeviceManager::CreateRCObject<RCObject2<ReadParamResult, IReadParamSink*>>(window, message,
+                                                                                                   std::move(store));
     if (object == nullptr) {
         return false;
     }
-    object->AddRef();
+    // The second face holds a reference of its own.
     object->AddRef();
     *progress = object;
     *sink = object;

@@ -22,12 +22,6 @@ void ReadParamStore::Close()
     closed_ = true;
 }
 
-bool ReadParamStore::IsClosed() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return closed_;
-}
-
 const ReadParamEntry* ReadParamStore::Find(std::uint32_t type, std::uint32_t channel) const
 {
     const std::lock_guard<std::mutex> lock(mutex_);

@@ -14,8 +14,7 @@
 #include <vector>
 
 struct ReadParamEntry {
-    std::vector<std::uint8_t> data;   // the block's bytes as delivered
-    std::vector<std::uint8_t> extra;  // kept for the record's shape; always empty
+    std::vector<std::uint8_t> data;  // the block's bytes as delivered
 };
 
 class ReadParamStore {
@@ -33,7 +32,6 @@ public:
 
     // From now on deliveries are dropped, so the entries stay as they are. Idempotent.
     void Close();
-    bool IsClosed() const;
 
     // The entry of (type, channel), or null when none was delivered. Entries are read only
     // from a closed store (RunDownloadProgress closes it before it returns): null while open,

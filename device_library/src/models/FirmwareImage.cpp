@@ -94,9 +94,7 @@ void SealMcuProgram(std::vector<std::uint8_t>& program) {
         sum += platform::LoadLittleEndian<std::uint32_t>(program.data() + i * 4);
     }
     const std::uint32_t word = 0u - sum;
-    for (std::size_t b = 0; b < 4; ++b) {
-        program[(kChecksumWords - 1) * 4 + b] = static_cast<std::uint8_t>(word >> (8 * b));
-    }
+    platform::StoreLittleEndian(word, program.data() + (kChecksumWords - 1) * 4);
 }
 
 }  // namespace QuarryDriver

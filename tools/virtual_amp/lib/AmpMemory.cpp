@@ -66,7 +66,7 @@ void AmpMemory::InstallFirmwareImage(std::span<const std::uint8_t> file) {
   std::uint32_t sum = 0;
   for (std::size_t w = 0; w < 7; ++w) sum += platform::LoadLittleEndian<std::uint32_t>(program.data() + 4 * w);
   const std::uint32_t word7 = 0u - sum;
-  for (std::size_t i = 0; i < 4; ++i) program[28 + i] = static_cast<std::uint8_t>(word7 >> (8 * i));
+  platform::StoreLittleEndian(word7, program.data() + 28);
 }
 
 bool AmpMemory::ApplicationValid() const {
