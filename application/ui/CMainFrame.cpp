@@ -24,6 +24,7 @@
 #include "application/ui/FramePlacement.h"
 #include "application/ui/EditorTexts.h"
 #include "dsp_blocks/blocks/ModelUtilities.h"
+#include "platform/base/Cp1252.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/CommandActions.h"
 #include "platform/ui/core/Commands.h"
@@ -83,15 +84,6 @@ QRect OnSomeScreen(const QRect& rect)
     return QRect(QPoint(0, 0), rect.size());
 }
 
-std::string Utf8(const std::u16string& text)
-{
-    return QString::fromStdU16String(text).toStdString();
-}
-
-QString MenuText(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -162,20 +154,13 @@ bool CMainFrame::CreateBars()
 void CMainFrame::CreateMenus()
 {
     for (const MenuPopupEntry& popup : MainMenu()) {
-        QMenu* menu = menuBar()->addMenu(MenuText(popup.text));
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.text.data(), static_cast<qsizetype>(popup.text.size())));
         platform::WatchMenu(menu);
         for (const MenuItemEntry& item : popup.items) {
-            if (item.command == 0) {
-                QAction* separator = menu->addSeparator();
-                if (menu == m_filePopup && m_recentAnchor == nullptr) {
-                    m_recentAnchor = separator;
-                }
-                continue;
-            }
-            QAction* action = platform::CommandAction(item.command);
-            action->setText(MenuText(item.text));
-            menu->addAction(action);
-            if (item.command == CommandId::kFileMruFirst) {
+            QAction* added = platform::AddMenuItem(*menu, item.command, item.text);
+            if (item.command == 0 && menu == m_filePopup && m_recentAnchor == nullptr) {
+                m_recentAnchor = added;
+            } else if (item.command == CommandId::kFileMruFirst) {
                 m_filePopup = menu;
             }
         }
@@ -290,6 +275,19 @@ CControlView* CMainFrame::GetControlView() const
     return m_view != nullptr ? m_view->FindControlView() : nullptr;
 }
 
+int CMainFrame::StripHeight() const
+{
+    return m_toolBar->sizeHint().height();
+}
+
+int CMainFrame::BarsHeight() const
+{
+    if (m_toolBar == nullptr || m_statusBar == nullptr) {
+        return 0;
+    }
+    return StripHeight() + m_statusBar->BarHeight();
+}
+
 void CMainFrame::RecalcLayout()
 {
     if (m_client == nullptr || m_toolBar == nullptr || m_connectionBar == nullptr || m_statusBar == nullptr) {
@@ -299,7 +297,7 @@ void CMainFrame::RecalcLayout()
     int top = 0;
     int bottom = m_client->height();
     // The tool bar stops where the connection bar begins; the connection bar takes no room.
-    const int stripHeight = m_toolBar->sizeHint().height();
+    const int stripHeight = StripHeight();
     const int toolBarRight = std::max(m_barStrip.toolBarWidth, right - m_barStrip.connectionBarWidth);
     m_toolBar->setGeometry(0, top, toolBarRight, stripHeight);
     m_connectionBar->setGeometry(right - m_barStrip.connectionBarWidth, top, m_barStrip.connectionBarWidth,
@@ -331,11 +329,12 @@ void CMainFrame::SetRequiredClientSize(int width, int height)
 void CMainFrame::UpdateMinTrackSize()
 {
     RecalcLayout();
-    // What the bars take of the client area, around the main view.
-    const int barsWidth = m_client->width() - m_view->width();
-    const int barsHeight = m_client->height() - m_view->height();
+    // The bars take the strip above the main view and the status bar below it, and no width.
+    // Measured from their own heights: before the first show the client area is still too
+    // small to hold them, so the view's present height says nothing.
+    const int barsHeight = BarsHeight();
     const int menuHeight = menuBar()->isVisible() || !isVisible() ? menuBar()->sizeHint().height() : 0;
-    const int width = m_requiredWidth + barsWidth;
+    const int width = m_requiredWidth;
     const int height = m_requiredHeight + barsHeight + menuHeight;
     if (width <= m_minTrackWidth && height <= m_minTrackHeight) {
         return;
@@ -480,7 +479,7 @@ std::intptr_t CMainFrame::OnCopyData(std::uintptr_t dataWord, std::intptr_t lPar
     if (path.empty()) {
         return 0;
     }
-    return m_app.OpenDocumentFile(std::filesystem::path(QString::fromStdU16String(path).toStdString())) ? 1 : 0;
+    return m_app.OpenDocumentFile(std::filesystem::path(platform::Utf16ToUtf8(path))) ? 1 : 0;
 }
 
 void CMainFrame::OnKickStartDeviceWatcher()
@@ -493,8 +492,8 @@ void CMainFrame::OnAbout()
     std::string model;
     std::string firmware;
     if (const AmplifierRef amplifier = CountPresentAmplifiers(m_app.Amplifiers()).Single()) {
-        model = Utf8(GetModelName(static_cast<ModelType>(amplifier->GetModel())));
-        firmware = Utf8(amplifier->GetFirmwareVersion());
+        model = platform::Utf16ToUtf8(GetModelName(static_cast<ModelType>(amplifier->GetModel())));
+        firmware = platform::Utf16ToUtf8(amplifier->GetFirmwareVersion());
     }
     ShowAboutBox(model, firmware);
 }

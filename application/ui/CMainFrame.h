@@ -100,6 +100,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The strip of the tool and connection bars; with the status bar, all the bars take of
+    // the client area's height.
+    int StripHeight() const;
+    int BarsHeight() const;
     bool CreateBars();
     void CreateMenus();
     void ApplySavedPlacement();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -317,6 +318,20 @@ TEST_F(MainFrameTest, ControlViewIsLaidOutAndFeedsTheMinimumSize)
     const QImage client = controls->RenderClient();
     EXPECT_EQ(client.pixelColor(5, 0), QColor(250, 250, 250));
     EXPECT_EQ(client.pixelColor(5, client.height() - 1), QColor(200, 210, 220));
+}
+
+TEST_F(MainFrameTest, MinimumSizeLeavesTheMainViewItsWholeRequiredHeightBetweenTheBars)
+{
+    EditorFixture editor(
+        "Name\tKind\tRow\tReserved\tStretch\tW1\tW2\tGradient\tMeter\tA\tB\tSize\n"
+        "Controls\t2\t0\t0\tx\t0\t0\t1\t0\t200,210,220\t250,250,250\t600,520\n");
+    ASSERT_TRUE(editor.Start());
+    CMainFrame& frame = editor.Frame();
+    frame.show();
+    QCoreApplication::processEvents();
+    CCorvantEditorView& view = *frame.GetMainView();
+    EXPECT_GE(frame.height(), frame.MinTrackSize().height());
+    EXPECT_GE(view.height(), view.RequiredSize().height());
 }
 
 TEST_F(MainFrameTest, ControlViewOpensCentresKeepsAndClosesTheSelectedBlocksPanel)
