@@ -6,44 +6,13 @@
 #include "application/document/PresentAmplifiers.h"
 #include "application/firmware/AmplifierVersion.h"
 #include "dsp_blocks/blocks/ModelUtilities.h"
+#include "platform/base/Cp1252.h"
 #include "platform/messages/ProgramMessages.h"
 #include "resources/commands/CommandIds.h"
 #include "resources/strings/StringIds.h"
 #include "resources/templates/MutePolarityTemplate.h"
 
 using CobaltDeviceManager::ICobaltAmplifier;
-
-namespace {
-
-// Model text and version text are ASCII in practice; anything else is carried over as UTF-8.
-std::string ToUtf8(std::u16string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-}  // namespace
 
 DocumentDeviceFlows::FlowScope::FlowScope(DocumentDeviceFlows& flows) : flows_(flows)
 {
@@ -302,8 +271,8 @@ std::string DocumentDeviceFlows::ConnectionText() const
     if (count > 1) {
         return kConnectionTextSeveral;
     }
-    return ToUtf8(GetModelName(static_cast<ModelType>(amplifier->GetModel()))) + "  " +
-           ToUtf8(amplifier->GetFirmwareVersion()) + " - " + kConnectionTextConnected;
+    return platform::Utf16ToUtf8(GetModelName(static_cast<ModelType>(amplifier->GetModel()))) + "  " +
+           platform::Utf16ToUtf8(amplifier->GetFirmwareVersion()) + " - " + kConnectionTextConnected;
 }
 
 bool DocumentDeviceFlows::ConnectionIconState() const

@@ -11,6 +11,7 @@
 #include "application/ui/CControlView.h"
 #include "application/ui/CMainFrame.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
+#include "platform/base/Cp1252.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/Clipboard.h"
 #include "platform/ui/core/CommandActions.h"
@@ -26,15 +27,6 @@ constexpr std::string_view kBlockViewTitle = "Blocks";
 constexpr std::string_view kCopyPrefix = "Copy ";
 constexpr std::string_view kPastePrefix = "Paste ";
 
-std::string Utf8(const std::u16string& text)
-{
-    return QString::fromStdU16String(text).toStdString();
-}
-
-QString MenuText(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The block on the clipboard, when it holds one that reads back whole.
 std::optional<BlockClipboardData> ClipboardBlock()
@@ -264,16 +256,11 @@ void CBlockView::OnContextMenu(QPoint screenPoint)
     if (popups.empty()) {
         return;
     }
-    QMenu menu(MenuText(popups.front().text), this);
+    const std::string_view title = popups.front().text;
+    QMenu menu(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())), this);
     platform::WatchMenu(&menu);
     for (const MenuItemEntry& item : popups.front().items) {
-        if (item.command == 0) {
-            menu.addSeparator();
-            continue;
-        }
-        QAction* action = platform::CommandAction(item.command);
-        action->setText(MenuText(item.text));
-        menu.addAction(action);
+        platform::AddMenuItem(menu, item.command, item.text);
     }
     platform::RemoveMenuItemByCommand(menu, CommandId::kBlockBypass);
     platform::RemoveMenuItemByCommand(menu, CommandId::kBlockMute);
@@ -290,7 +277,7 @@ void CBlockView::OnUpdateCopyBlock(platform::CommandUi& ui) const
         ui.Enable(false);
         return;
     }
-    ui.SetText(std::string(kCopyPrefix) + Utf8(current_->name));
+    ui.SetText(std::string(kCopyPrefix) + platform::Utf16ToUtf8(current_->name));
     ui.Enable(current_->IsFlagBit9Clear());
 }
 
@@ -313,7 +300,7 @@ void CBlockView::OnUpdatePasteBlock(platform::CommandUi& ui) const
         ui.Enable(false);
         return;
     }
-    ui.SetText(std::string(kPastePrefix) + Utf8(data->name));
+    ui.SetText(std::string(kPastePrefix) + platform::Utf16ToUtf8(data->name));
     ui.Enable(current_ != nullptr && static_cast<std::uint32_t>(current_->type) == data->type);
 }
 

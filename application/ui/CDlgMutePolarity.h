@@ -16,8 +16,8 @@ class CDlgMutePolarity : public platform::Dialog {
     Q_OBJECT
 
 public:
-    static constexpr platform::ColorRef kTopColour = 0xE6E6E6;  // RGB(230, 230, 230)
-    static constexpr platform::ColorRef kBottomColour = 0xFFFFFF;
+    static constexpr platform::ColorRef kTopColour = kPanelTopColour;
+    static constexpr platform::ColorRef kBottomColour = kPanelBottomColour;
 
     explicit CDlgMutePolarity(bool normallyOpen, QWidget* parent = nullptr);
 

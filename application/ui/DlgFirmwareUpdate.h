@@ -32,8 +32,8 @@ class DlgFirmwareUpdate : public platform::Dialog {
     Q_OBJECT
 
 public:
-    static constexpr platform::ColorRef kTopColour = 0xE6E6E6;
-    static constexpr platform::ColorRef kBottomColour = 0xFFFFFF;
+    static constexpr platform::ColorRef kTopColour = kPanelTopColour;
+    static constexpr platform::ColorRef kBottomColour = kPanelBottomColour;
     static constexpr std::uint32_t kPresenceTimer = 2;
     static constexpr std::uint32_t kPresenceMs = 250;
 

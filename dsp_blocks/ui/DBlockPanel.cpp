@@ -4,6 +4,7 @@
 
 #include "dsp_blocks/blocks/CController.h"
 #include "dsp_blocks/ui/PanelSite.h"
+#include "platform/base/Cp1252.h"
 #include "platform/ui/core/MessageBox.h"
 #include "resources/strings/StringIds.h"
 
@@ -22,7 +23,7 @@ DBlockPanel::~DBlockPanel()
 
 void DBlockPanel::SetWindowText(const std::u16string& text)
 {
-    SetTitleText(QString::fromStdU16String(text).toStdString());
+    SetTitleText(platform::Utf16ToUtf8(text));
 }
 
 void DBlockPanel::RefreshRow(std::size_t)

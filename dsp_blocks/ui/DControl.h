@@ -18,8 +18,8 @@ class DControl : public platform::Dialog {
 public:
     // Each template's title static.
     static constexpr std::int32_t kTitleId = 1031;
-    static constexpr platform::ColorRef kTopColour = 0xE6E6E6;
-    static constexpr platform::ColorRef kBottomColour = 0xFFFFFF;
+    static constexpr platform::ColorRef kTopColour = kPanelTopColour;
+    static constexpr platform::ColorRef kBottomColour = kPanelBottomColour;
 
     DControl(const DialogTemplate& dialogTemplate, QWidget* parent);
     ~DControl() override;

@@ -5,6 +5,7 @@
 #include "dsp_blocks/blocks/BlockTypes.h"
 #include "dsp_blocks/blocks/ParamRanges.h"
 #include "dsp_blocks/ui/WindowHelpers.h"
+#include "platform/base/Cp1252.h"
 #include "resources/strings/StringFormat.h"
 #include "resources/templates/LimiterPanelTemplate.h"
 
@@ -110,7 +111,7 @@ bool DPeakLimiter::OnInitDialog()
 
 void DPeakLimiter::Refresh()
 {
-    SetDlgItemTextByCode(this, kPresetName, QString::fromStdU16String(controller_.GetPresetName()).toStdString());
+    SetDlgItemTextByCode(this, kPresetName, platform::Utf16ToUtf8(controller_.GetPresetName()));
     fixed_ = controller_.GetSettings();
     values_[kPeakThreshold].Reset(fixed_.peakThreshold);
     values_[kRmsThreshold].Reset(fixed_.rmsThreshold);

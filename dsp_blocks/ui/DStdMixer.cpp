@@ -9,6 +9,7 @@
 
 #include "dsp_blocks/ui/CrossPointButton.h"
 #include "dsp_blocks/ui/WindowHelpers.h"
+#include "platform/base/Cp1252.h"
 #include "platform/ui/core/MessageBox.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "resources/strings/StringFormat.h"
@@ -44,11 +45,6 @@ void PaintStatic(QWidget* control, platform::ColorRef back)
     palette.setColor(QPalette::WindowText, platform::ToQColor(0x000000));
     control->setPalette(palette);
     control->setAutoFillBackground(true);
-}
-
-std::string ToUtf8(const std::u16string& text)
-{
-    return QString::fromStdU16String(text).toStdString();
 }
 
 }  // namespace
@@ -156,8 +152,8 @@ void DStdMixer::FillControls()
 {
     const std::size_t n = ActiveChannelCount();
     for (std::size_t i = 0; i < n; ++i) {
-        SetDlgItemTextByCode(this, kInputLabels[i], ToUtf8(inputLabels_[i]));
-        SetDlgItemTextByCode(this, kOutputLabels[i], ToUtf8(outputLabels_[i]));
+        SetDlgItemTextByCode(this, kInputLabels[i], platform::Utf16ToUtf8(inputLabels_[i]));
+        SetDlgItemTextByCode(this, kOutputLabels[i], platform::Utf16ToUtf8(outputLabels_[i]));
     }
     for (const Cell& cell : Table()) {
         if (CrossPointButton* button = Button(cell.row, cell.column)) {
@@ -264,7 +260,7 @@ void DStdMixer::OnLabelChanged(bool isOutput, std::size_t index, std::int32_t ed
     const int selectionStart = edit->selectionStart();
     const int selectionLength = static_cast<int>(edit->selectedText().size());
     const int cursor = edit->cursorPosition();
-    SetDlgItemTextByCode(this, editId, ToUtf8(stored));
+    SetDlgItemTextByCode(this, editId, platform::Utf16ToUtf8(stored));
     const int length = static_cast<int>(edit->text().size());
     if (selected) {
         const int start = std::min(selectionStart, length);

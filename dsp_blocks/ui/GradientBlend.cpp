@@ -6,14 +6,11 @@
 #include <QImage>
 #include <QPainter>
 
+#include "platform/ui/drawing/BlendBits.h"
+
 namespace {
 
 constexpr int kOpaque = 255;
-
-int BlendChannel(int destination, int source, int alpha)
-{
-    return destination + (source - destination) * alpha / kOpaque;
-}
 
 // Without readable pixels the toolkit blends (within 1 of the exact blend).
 void BlendThroughPainter(platform::Canvas& canvas, const platform::Rect& rect, platform::ColorRef leftColour,
@@ -67,9 +64,9 @@ void BlendHorizontalGradient(platform::Canvas& canvas, const platform::Rect& rec
         for (int x = 0; x < area.Width(); ++x) {
             const platform::ColorRef source = columns[static_cast<std::size_t>(x)];
             const QRgb pixel = row[x];
-            row[x] = qRgba(BlendChannel(qRed(pixel), platform::RedOf(source), alpha),
-                           BlendChannel(qGreen(pixel), platform::GreenOf(source), alpha),
-                           BlendChannel(qBlue(pixel), platform::BlueOf(source), alpha), qAlpha(pixel));
+            row[x] = qRgba(platform::BlendChannel(qRed(pixel), platform::RedOf(source), alpha),
+                           platform::BlendChannel(qGreen(pixel), platform::GreenOf(source), alpha),
+                           platform::BlendChannel(qBlue(pixel), platform::BlueOf(source), alpha), qAlpha(pixel));
         }
     }
 }

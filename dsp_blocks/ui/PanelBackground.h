@@ -11,6 +11,11 @@
 class QPainter;
 class QWidget;
 
+// The gradient every panel and the editor's own small dialogs share: light grey at the top
+// fading to white.
+inline constexpr platform::ColorRef kPanelTopColour = 0xE6E6E6;  // RGB(230, 230, 230)
+inline constexpr platform::ColorRef kPanelBottomColour = 0xFFFFFF;
+
 class GradientBackground {
 public:
     GradientBackground(platform::ColorRef top, platform::ColorRef bottom);

@@ -21,12 +21,30 @@ void AppendUtf8(std::string& out, char32_t cp)
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        // Every code point of the code page lies in the Basic Multilingual Plane.
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// Decodes the UTF-16 unit (or surrogate pair) at `pos` and advances past it; an unpaired
+// surrogate gives nothing.
+std::optional<char32_t> DecodeUtf16(std::u16string_view text, std::size_t& pos)
+{
+    const char16_t unit = text[pos++];
+    if (unit >= 0xD800 && unit <= 0xDBFF && pos < text.size() && text[pos] >= 0xDC00 && text[pos] <= 0xDFFF) {
+        return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[pos++] - 0xDC00);
+    }
+    if (unit >= 0xD800 && unit <= 0xDFFF) {
+        return std::nullopt;
+    }
+    return unit;
 }
 
 void AppendCp1252(std::string& out, std::optional<char32_t> cp, char replacement, bool& lossless)
@@ -145,20 +163,22 @@ std::string Utf16ToCp1252(std::u16string_view utf16, char replacement, bool* los
     std::string out;
     out.reserve(utf16.size());
     bool allMapped = true;
-    for (std::size_t pos = 0; pos < utf16.size(); ++pos) {
-        const char16_t unit = utf16[pos];
-        std::optional<char32_t> cp = unit;
-        if (unit >= 0xD800 && unit <= 0xDBFF && pos + 1 < utf16.size() && utf16[pos + 1] >= 0xDC00 &&
-            utf16[pos + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (utf16[pos + 1] - 0xDC00);
-            ++pos;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            cp = std::nullopt;
-        }
-        AppendCp1252(out, cp, replacement, allMapped);
+    for (std::size_t pos = 0; pos < utf16.size();) {
+        AppendCp1252(out, DecodeUtf16(utf16, pos), replacement, allMapped);
     }
     if (lossless != nullptr) {
         *lossless = allMapped;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16)
+{
+    constexpr char32_t kReplacementCharacter = 0xFFFD;
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t pos = 0; pos < utf16.size();) {
+        AppendUtf8(out, DecodeUtf16(utf16, pos).value_or(kReplacementCharacter));
     }
     return out;
 }

@@ -36,4 +36,7 @@ std::string Utf8ToCp1252(std::string_view utf8, char replacement = kCp1252Replac
 std::string Utf16ToCp1252(std::u16string_view utf16, char replacement = kCp1252Replacement,
                           bool* lossless = nullptr);
 
+// UTF-16 text (names, titles, versions) as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
 }  // namespace platform

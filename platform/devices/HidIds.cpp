@@ -2,7 +2,6 @@
 #include <libudev.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -12,18 +11,6 @@
 
 namespace platform::devices {
 namespace {
-
-constexpr const char* kSocketSuffix = ".sock";
-
-bool IsLowerHex(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-}
-
-bool IsSerialChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
 
 // A hexadecimal field of [first, last) that must be whole and fit 32 bits.
 std::optional<std::uint32_t> ParseHexField(const char* first, const char* last)
@@ -97,31 +84,11 @@ std::optional<HidIds> ParseHidId(const std::string& value)
 
 std::optional<HidIds> ParseVirtualDeviceName(const std::string& fileName)
 {
-    const std::size_t suffixLength = std::strlen(kSocketSuffix);
-    if (fileName.size() < 10 + 1 + suffixLength ||
-        fileName.compare(fileName.size() - suffixLength, suffixLength, kSocketSuffix) != 0) {
+    hid::HidDeviceInfo info;
+    if (!hid::ParseVirtualSocketName(fileName, info)) {
         return std::nullopt;
     }
-    if (fileName[4] != '-' || fileName[9] != '-') {
-        return std::nullopt;
-    }
-    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 7u, 8u}) {
-        if (!IsLowerHex(fileName[i])) {
-            return std::nullopt;
-        }
-    }
-    const std::size_t serialLength = fileName.size() - 10 - suffixLength;
-    const auto serialBegin = fileName.begin() + 10;
-    if (serialLength == 0 || serialLength > hid::kMaxSerialChars ||
-        !std::all_of(serialBegin, serialBegin + static_cast<std::ptrdiff_t>(serialLength), IsSerialChar)) {
-        return std::nullopt;
-    }
-    const auto vendor = ParseHexField(fileName.data(), fileName.data() + 4);
-    const auto product = ParseHexField(fileName.data() + 5, fileName.data() + 9);
-    if (!vendor || !product) {
-        return std::nullopt;
-    }
-    return HidIds{static_cast<std::uint16_t>(*vendor), static_cast<std::uint16_t>(*product)};
+    return HidIds{info.vendorId, info.productId};
 }
 
 std::optional<HidIds> ReadHidIds(const std::string& path)

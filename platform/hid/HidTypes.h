@@ -34,6 +34,11 @@ enum class HidStatus {
 
 const char* HidStatusName(HidStatus status);
 
+// A virtual device's socket is named "vvvv-pppp-SERIAL.sock" (lower-case hexadecimal ids, a
+// serial of 1 to kMaxSerialChars letters, digits or '_'). Fills the ids and serial of `info`
+// (not its path); false for any other name.
+bool ParseVirtualSocketName(const std::string& name, HidDeviceInfo& info);
+
 }  // namespace platform::hid
 
 #endif

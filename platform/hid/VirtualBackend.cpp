@@ -47,35 +47,6 @@ bool IsSerialChar(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-// Parses "vvvv-pppp-SERIAL.sock"; false for any other name.
-bool ParseSocketName(const std::string& name, HidDeviceInfo& info)
-{
-    const std::size_t suffixLength = std::strlen(kSocketSuffix);
-    if (name.size() < 10 + 1 + suffixLength || name.compare(name.size() - suffixLength, suffixLength, kSocketSuffix) != 0) {
-        return false;
-    }
-    if (name[4] != '-' || name[9] != '-') {
-        return false;
-    }
-    for (int i : {0, 1, 2, 3, 5, 6, 7, 8}) {
-        if (!IsLowerHex(name[static_cast<std::size_t>(i)])) {
-            return false;
-        }
-    }
-    const std::string serial = name.substr(10, name.size() - 10 - suffixLength);
-    if (serial.empty() || serial.size() > kMaxSerialChars || !std::all_of(serial.begin(), serial.end(), IsSerialChar)) {
-        return false;
-    }
-    unsigned vendor = 0;
-    unsigned product = 0;
-    std::from_chars(name.data(), name.data() + 4, vendor, 16);
-    std::from_chars(name.data() + 5, name.data() + 9, product, 16);
-    info.vendorId = static_cast<std::uint16_t>(vendor);
-    info.productId = static_cast<std::uint16_t>(product);
-    info.serial = serial;
-    return true;
-}
-
 bool IsSocketFile(const std::string& path)
 {
     struct stat st {};
@@ -96,7 +67,7 @@ bool Enumerate(std::uint16_t vendorId, std::uint16_t productId, std::vector<HidD
     std::vector<HidDeviceInfo> found;
     while (const dirent* entry = ::readdir(folder)) {
         HidDeviceInfo info;
-        if (!ParseSocketName(entry->d_name, info)) {
+        if (!ParseVirtualSocketName(entry->d_name, info)) {
             continue;
         }
         if ((vendorId != 0 && info.vendorId != vendorId) || (productId != 0 && info.productId != productId)) {
@@ -271,6 +242,34 @@ HidStatus Read(BackendHandle* base, std::uint8_t* report, int timeoutMs, const s
 }
 
 }  // namespace
+
+bool ParseVirtualSocketName(const std::string& name, HidDeviceInfo& info)
+{
+    const std::size_t suffixLength = std::strlen(kSocketSuffix);
+    if (name.size() < 10 + 1 + suffixLength || name.compare(name.size() - suffixLength, suffixLength, kSocketSuffix) != 0) {
+        return false;
+    }
+    if (name[4] != '-' || name[9] != '-') {
+        return false;
+    }
+    for (int i : {0, 1, 2, 3, 5, 6, 7, 8}) {
+        if (!IsLowerHex(name[static_cast<std::size_t>(i)])) {
+            return false;
+        }
+    }
+    const std::string serial = name.substr(10, name.size() - 10 - suffixLength);
+    if (serial.empty() || serial.size() > kMaxSerialChars || !std::all_of(serial.begin(), serial.end(), IsSerialChar)) {
+        return false;
+    }
+    unsigned vendor = 0;
+    unsigned product = 0;
+    std::from_chars(name.data(), name.data() + 4, vendor, 16);
+    std::from_chars(name.data() + 5, name.data() + 9, product, 16);
+    info.vendorId = static_cast<std::uint16_t>(vendor);
+    info.productId = static_cast<std::uint16_t>(product);
+    info.serial = serial;
+    return true;
+}
 
 const HidBackendOps& VirtualBackendOps()
 {

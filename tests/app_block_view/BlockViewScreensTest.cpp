@@ -4,6 +4,7 @@
 #include "application/ui/CBlockView.h"
 #include "application/ui/CMainFrame.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
+#include "platform/ui/core/IdlePass.h"
 #include "tests/app_block_view/BlockViewFixture.h"
 #include "tests/support/ScreenShot.h"
 
@@ -30,6 +31,7 @@ TEST(BlockViewScreens, EachModelFamilysDiagram)
 {
     EditorOnData editor("", kShippedSizes);
     Shoot(editor, u"Speaker EQ 2", "block_diagram_mv440");
+    platform::RunIdlePass();  // the bars take their texts from the update handlers
     EXPECT_FALSE(SaveScreenShot(*editor.App().GetMainFrame(), "block_diagram_mv440_frame").empty());
     editor.App().OnNewDesign(ModelType::MV220);
     ASSERT_EQ(editor.Doc().GetModel(), ModelType::MV220);

@@ -120,6 +120,16 @@ TEST(Cp1252, SurrogatePairIsOneCharacterAndUnpairedHalvesAreReplaced)
     EXPECT_EQ(Utf16ToCp1252(highAtEnd), "z?");
 }
 
+TEST(Utf16ToUtf8, EncodesEveryPlaneAndReplacesUnpairedSurrogates)
+{
+    EXPECT_EQ(Utf16ToUtf8(u"MV440 v5.20"), "MV440 v5.20");
+    EXPECT_EQ(Utf16ToUtf8(u"\u00E9\u20AC\U0001F600"), "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    std::u16string lonely = u"a";
+    lonely.push_back(static_cast<char16_t>(0xD83D));
+    EXPECT_EQ(Utf16ToUtf8(lonely), "a\xEF\xBF\xBD");
+    EXPECT_EQ(Utf16ToUtf8(u""), "");
+}
+
 TEST(Cp1252, EmptyTextStaysEmpty)
 {
     bool lossless = false;

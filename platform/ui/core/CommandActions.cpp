@@ -100,6 +100,17 @@ QAction* CommandAction(std::uint32_t id)
     return action;
 }
 
+QAction* AddMenuItem(QMenu& menu, std::uint32_t command, std::string_view text)
+{
+    if (command == 0) {
+        return menu.addSeparator();
+    }
+    QAction* action = CommandAction(command);
+    action->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    menu.addAction(action);
+    return action;
+}
+
 std::uint32_t ActionCommandId(const QAction* action)
 {
     if (action == nullptr) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 class QAction;
 class QMenu;
@@ -16,6 +17,10 @@ namespace platform {
 // The action of a command, made on first use and kept by the UI layer. Its text starts as
 // the command's tool tip from the string table. Triggering it sends the command.
 QAction* CommandAction(std::uint32_t id);
+// Adds one item of a menu table to `menu`: command 0 is a separator, any other the
+// command's action with the menu text (UTF-8, '&' marking the mnemonic). Returns the
+// separator or the action.
+QAction* AddMenuItem(QMenu& menu, std::uint32_t command, std::string_view text);
 // The command of an action (0 for an action that is no command's).
 std::uint32_t ActionCommandId(const QAction* action);
 

@@ -18,12 +18,12 @@ std::int64_t Rows(const DibHeader& header)
     return std::llabs(static_cast<long long>(header.height));
 }
 
+}  // namespace
+
 int BlendChannel(int destination, int source, int alpha)
 {
     return destination + (source - destination) * alpha / 255;
 }
-
-}  // namespace
 
 std::int64_t DibStride(const DibHeader& header)
 {

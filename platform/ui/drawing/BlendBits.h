@@ -41,6 +41,9 @@ bool ClipBlend(std::int32_t destinationWidth, std::int32_t destinationHeight, st
                std::int32_t destinationY, std::int32_t width, std::int32_t height, std::int32_t sourceWidth,
                std::int32_t sourceHeight, std::int32_t sourceX, std::int32_t sourceY, BlendRegion& region);
 
+// One colour byte of a blend: d + (s - d) * a / 255, the division truncating toward zero.
+int BlendChannel(int destination, int source, int alpha);
+
 // Blends (or copies) the source rectangle onto the destination. With perPixelAlpha and a
 // 32-bit source, each colour byte becomes d + (s - d) * a / 255 (a the source alpha, the
 // division truncating toward zero), and a 32-bit destination's alpha d + (a - d) * a / 255;
