@@ -2,7 +2,7 @@
 #include "application/firmware/AmplifierVersion.h"
 
 #include "application/text/VersionHack.h"
-#include "application/text/VersionText.h"
+#include "platform/base/VersionText.h"
 
 FirmwareVersion AliasedFirmwareVersion(CobaltDeviceManager::ICobaltAmplifier& amplifier)
 {

@@ -3,7 +3,7 @@
 // unreadable text counts as 0.0.
 #pragma once
 
-#include "application/text/FirmwareVersion.h"
+#include "platform/base/FirmwareVersion.h"
 #include "device_manager/interfaces/ICobaltAmplifier.h"
 
 FirmwareVersion AliasedFirmwareVersion(CobaltDeviceManager::ICobaltAmplifier& amplifier);

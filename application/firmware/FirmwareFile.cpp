@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "application/text/VersionText.h"
+#include "platform/base/VersionText.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "application/text/FirmwareVersion.h"
+#include "platform/base/FirmwareVersion.h"
 
 // One firmware image found on disk.
 struct FirmwareFile {

@@ -2,7 +2,7 @@
 // was loaded (or a first run's defaults), never defaults over a file that was not read.
 #include "application/settings/AppSettings.h"
 
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "application/settings/SettingsFile.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <mutex>
 
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "platform/base/TextLineReader.h"
 
 namespace {

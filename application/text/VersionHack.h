@@ -14,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-#include "application/text/FirmwareVersion.h"
+#include "platform/base/FirmwareVersion.h"
 
 inline constexpr std::string_view kVersionHackFileName = "VersionHack.txt";
 

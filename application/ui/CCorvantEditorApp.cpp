@@ -11,7 +11,7 @@
 #include "application/document/AmplifierRef.h"
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/settings/AppSettings.h"
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "application/text/VersionHack.h"
 #include "application/ui/CCorvantEditorView.h"
 #include "application/ui/CMainFrame.h"

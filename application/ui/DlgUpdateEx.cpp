@@ -1,7 +1,7 @@
 // The minimum-version notice.
 #include "application/ui/DlgUpdateEx.h"
 
-#include "application/text/FirmwareVersion.h"
+#include "platform/base/FirmwareVersion.h"
 #include "platform/ui/core/ControlIds.h"
 #include "resources/strings/StringFormat.h"
 #include "resources/templates/UpdateExTemplate.h"

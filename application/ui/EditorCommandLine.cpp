@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "application/text/TextTokenizer.h"
+#include "platform/base/TextTokenizer.h"
 #include "platform/base/Cp1252.h"
 #include "resources/strings/StringTable.h"
 

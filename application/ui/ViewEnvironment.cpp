@@ -1,7 +1,7 @@
 // Reading the view-layout file with the field tokenizer of the text data files.
 #include "application/ui/ViewEnvironment.h"
 
-#include "application/text/TextTokenizer.h"
+#include "platform/base/TextTokenizer.h"
 #include "platform/base/TextLineReader.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "QuarryVendorId.h"
-#include "application/text/VersionText.h"
+#include "platform/base/VersionText.h"
 #include "device_manager/amplifier/AmplifierSessions.h"
 #include "device_manager/amplifier/ProgressSynch.h"
 #include "device_manager/core/Thread.h"

@@ -1,7 +1,7 @@
 // Description lines, selection, hit tests and blob storage of a diagram block.
 #include "dsp_blocks/blocks/DiagramBlock.h"
 
-#include "application/text/TextTokenizer.h"
+#include "platform/base/TextTokenizer.h"
 #include "device_manager/interfaces/ICobaltAmplifier.h"
 #include "dsp_blocks/blocks/CController.h"
 #include "dsp_blocks/blocks/TextUtilities.h"

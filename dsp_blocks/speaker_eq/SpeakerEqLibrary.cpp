@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "dsp_blocks/speaker_eq/SpeakerEqDefinitions.h"
 #include "dsp_blocks/speaker_eq/SpeakerEqListFile.h"
 #include "dsp_blocks/speaker_eq/TextConversion.h"

@@ -7,7 +7,7 @@
 #include <QSettings>
 
 #include "application/document/CCorvantEditorDoc.h"
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DeviceFlowCommands.h"
 #include "device_manager/library/binding/QuarryDriverLibrary.h"

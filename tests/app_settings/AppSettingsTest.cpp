@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "application/settings/AppSettings.h"
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "application/settings/SettingsFile.h"
 #include "tests/support/TempFolder.h"
 

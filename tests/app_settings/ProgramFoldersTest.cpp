@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The field tokenizer of the text data files, on narrow and UTF-16 lines.
 #include <gtest/gtest.h>
 
-#include "application/text/TextTokenizer.h"
+#include "platform/base/TextTokenizer.h"
 #include "tests/app_text/GermanLocale.h"
 
 namespace {

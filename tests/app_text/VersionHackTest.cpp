@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "application/text/VersionHack.h"
 #include "tests/app_text/GermanLocale.h"
 #include "tests/support/TempFolder.h"

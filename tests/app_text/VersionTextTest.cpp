@@ -1,7 +1,7 @@
 // Firmware version texts and their order.
 #include <gtest/gtest.h>
 
-#include "application/text/VersionText.h"
+#include "platform/base/VersionText.h"
 #include "tests/app_text/GermanLocale.h"
 
 namespace {

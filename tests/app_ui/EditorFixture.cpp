@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QSettings>
 
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "application/ui/CMainFrame.h"
 
 std::uint32_t FakeAmplifiers::ForFirstActiveAmplifier(CobaltDeviceManager::ICobaltAmplifier** first)

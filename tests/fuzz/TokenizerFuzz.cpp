@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "application/text/TextTokenizer.h"
+#include "platform/base/TextTokenizer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "application/text/VersionHack.h"
-#include "application/text/VersionText.h"
+#include "platform/base/VersionText.h"
 #include "platform/base/TextLineReader.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <QEvent>
 #include <QMetaObject>
 
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 #include "application/ui/CCorvantEditorApp.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DeviceManagerLink.h"

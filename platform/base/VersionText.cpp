@@ -1,5 +1,5 @@
 // Version texts are parsed by hand on ASCII code units, so no locale can change the result.
-#include "application/text/VersionText.h"
+#include "platform/base/VersionText.h"
 
 #include <cstdint>
 #include <limits>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "application/text/FirmwareVersion.h"
+#include "platform/base/FirmwareVersion.h"
 
 // Leading letters are skipped; the rest must be exactly two runs of decimal digits separated
 // by runs of '.' and '_'. Anything else, including a number above 32 bits, gives (0, 0).

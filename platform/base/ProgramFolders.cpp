@@ -1,6 +1,6 @@
 // Program folders on Linux: the executable's own folder stands in for the folder of the
 // program file, and the XDG data folder for the local application-data folder.
-#include "application/settings/ProgramFolders.h"
+#include "platform/base/ProgramFolders.h"
 
 #include <cstdlib>
 #include <pwd.h>

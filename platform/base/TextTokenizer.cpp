@@ -1,6 +1,6 @@
 // Tokenizer of the text data files. Characters are compared as code units against ASCII, so
 // the same code serves ANSI bytes, UTF-8 and UTF-16 without consulting the locale.
-#include "application/text/TextTokenizer.h"
+#include "platform/base/TextTokenizer.h"
 
 #include <limits>
 
