@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dsp_blocks/blocks/CCrossoverController.h"
+#include "dsp_blocks/blocks/ChannelConfig.h"
 #include "dsp_blocks/blocks/CStdMixerController.h"
 #include "dsp_blocks/blocks/ControllerFactory.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
@@ -229,6 +230,62 @@ TEST_P(ShippedDiagramTest, SpeakerEqBlocksShareTheChannelOfTheirCrossoverAndLimi
         }
         EXPECT_EQ(crossovers, 1) << speaker->channel;
         EXPECT_EQ(limiters, 1) << speaker->channel;
+    }
+}
+
+// Every shipped preset goes onto every channel of every model, offline and in each output
+// mode (low impedance, 100 V and 70 V line), without a refusal; the crossover keeps the
+// preset's filters as they are, high-impedance lines included.
+TEST_P(ShippedDiagramTest, EveryShippedPresetLoadsInEveryChannelMode)
+{
+    ASSERT_TRUE(LoadSpeakerEqLibrary(kShipped)) << SpeakerEqLibraryError();
+    const int model = GetParam();
+    Diagram diagram = ReadDiagram(DiagramFile(model));
+    std::vector<std::unique_ptr<CController>> controllers;
+    ASSERT_TRUE(CreateControllers(diagram.blocks, controllers));
+    for (const auto& controller : controllers) {
+        controller->SetModel(static_cast<ModelType>(model));
+    }
+    auto* speaker = dynamic_cast<LSpeakerEQDialogController*>(controllers.back().get());
+    ASSERT_NE(speaker, nullptr);
+    const auto channels = static_cast<std::size_t>(ChannelCount(model));
+    const auto controllerOf = [&diagram](BlockType type, std::size_t channel) {
+        for (const DiagramBlock* block : diagram.blocks) {
+            if (block->type == type && block->channel == static_cast<std::int32_t>(channel)) {
+                return block->controller;
+            }
+        }
+        return static_cast<CController*>(nullptr);
+    };
+    for (const std::uint32_t mode : {1u, 2u, 3u, 4u}) {
+        // Mode 1 is the offline one, before any status.
+        if (mode != 1) {
+            ChannelConfig config;
+            config.kind = 2;
+            config.channelCount = static_cast<std::uint32_t>(channels);
+            config.changedMask = 0xF;
+            for (std::size_t c = 0; c < channels; ++c) {
+                config.channels[c].mode = mode;
+            }
+            for (const auto& controller : controllers) {
+                controller->ApplyChannelConfig(config);
+            }
+        }
+        for (const speaker_eq::SpeakerEqPreset& preset : SpeakerEqPresets()) {
+            for (std::size_t c = 0; c < channels; ++c) {
+                ASSERT_TRUE(speaker->SetPreset(c, preset.name.c_str())) << c << " mode " << mode;
+                const auto* crossover = dynamic_cast<CCrossoverController*>(controllerOf(BlockType::Crossover, c));
+                const auto* limiter = dynamic_cast<LLimiterController*>(controllerOf(BlockType::Limiter, c));
+                ASSERT_NE(crossover, nullptr);
+                ASSERT_NE(limiter, nullptr);
+                if (preset.highPassType != 0 || preset.lowPassType != 0) {
+                    EXPECT_EQ(crossover->GetHighPass(), (CrossoverFilter{preset.highPassType, preset.highPassFrequency}))
+                        << "mode " << mode;
+                    EXPECT_EQ(crossover->GetLowPass(), (CrossoverFilter{preset.lowPassType, preset.lowPassFrequency}));
+                }
+                EXPECT_EQ(limiter->GetPresetName(), preset.name);
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -224,5 +225,23 @@ TEST(SpeakerEqLibrary, ShippedLibraryLoadsWithFlatFirstAndTrulyFlat)
     ASSERT_TRUE(LoadSpeakerEqLibrary(kShipped));
     for (const auto& section : FindSpeakerEqPreset(u"Flat").bandSections) {
         EXPECT_EQ(section, speaker_eq::SpeakerEqSection{});
+    }
+}
+
+// Besides Flat, one preset per speaker class, each named once and each protecting its
+// speaker with a high-pass and limiter values.
+TEST(SpeakerEqLibrary, ShippedLibraryOffersSpeakerPresetsBesideFlat)
+{
+    ASSERT_TRUE(LoadSpeakerEqLibrary(kShipped)) << SpeakerEqLibraryError();
+    const std::vector<SpeakerEqPreset>& store = SpeakerEqPresets();
+    EXPECT_EQ(store.size(), 10u);
+    std::set<std::u16string> names;
+    for (const SpeakerEqPreset& preset : store) {
+        EXPECT_TRUE(names.insert(preset.name).second) << "repeated preset name";
+        if (&preset != &store.front()) {
+            EXPECT_NE(preset.highPassType, 0u);
+            EXPECT_EQ(preset.limiterFlag, 1);
+            EXPECT_FALSE(preset.description.empty());
+        }
     }
 }
