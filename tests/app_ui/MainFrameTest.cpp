@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -132,6 +134,44 @@ TEST_F(MainFrameTest, ConnectionIconFollowsTheState)
     EXPECT_EQ(bar.IconCell(), 0);
     frame.SetConnectionText("MV440  v5.20 - Connected");
     EXPECT_EQ(frame.ConnectionText(), "MV440  v5.20 - Connected");
+}
+
+TEST_F(MainFrameTest, ConnectionTextOfEveryModelStandsWholeOnOneLineLeftOfTheLamp)
+{
+    std::vector<RecordingAmplifier> models;
+    for (std::int32_t model = 0; model < static_cast<std::int32_t>(ModelType::Unknown); ++model) {
+        models.emplace_back(model).version = u"v99.99";
+    }
+    EditorFixture editor;
+    ASSERT_TRUE(editor.Start());
+    CMainFrame& frame = editor.Frame();
+    frame.show();
+    CConnectionStatusBar& bar = *frame.ConnectionBar();
+    auto* text = qobject_cast<QLabel*>(bar.Item(1109));
+    ASSERT_NE(text, nullptr);
+    const QRect lamp = bar.Item(1110)->geometry();
+    std::vector<std::vector<CobaltDeviceManager::ICobaltAmplifier*>> cases = {{}, {&models[0], &models[1]}};
+    for (RecordingAmplifier& amplifier : models) {
+        cases.push_back({&amplifier});
+    }
+    for (const auto& present : cases) {
+        editor.amplifiers.present = present;
+        platform::RunIdlePass();
+        // The text as the label lays it out, with its font, wrapping and alignment.
+        const QFontMetrics metrics(text->font());
+        const QRect room = text->contentsRect();
+        const QRect laidOut = metrics.boundingRect(room, static_cast<int>(text->alignment()) | Qt::TextWordWrap, text->text());
+        EXPECT_LE(laidOut.width(), room.width()) << text->text().toStdString();
+        EXPECT_EQ(laidOut.height(), metrics.height()) << text->text().toStdString();
+    }
+    EXPECT_EQ(text->text().toStdString(), "MV340A  v99.99 - Connected");
+    // The lamp stays 15 pixels from the bar's right edge with the text left of it, and the
+    // bar leaves the tool bar's buttons alone.
+    EXPECT_EQ(bar.Item(1110)->geometry(), lamp);
+    EXPECT_EQ(bar.width() - (lamp.x() + lamp.width()), 15);
+    EXPECT_LE(text->geometry().right(), lamp.left());
+    EXPECT_GE(text->x(), 0);
+    EXPECT_GE(bar.x(), frame.ToolBar()->sizeHint().width());
 }
 
 TEST_F(MainFrameTest, LockNoticeShowsOnlyAfterItsDelay)
