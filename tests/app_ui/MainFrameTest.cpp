@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/ui/CColorToolBar.h"
@@ -172,6 +173,47 @@ TEST_F(MainFrameTest, ConnectionTextOfEveryModelStandsWholeOnOneLineLeftOfTheLam
     EXPECT_LE(text->geometry().right(), lamp.left());
     EXPECT_GE(text->x(), 0);
     EXPECT_GE(bar.x(), frame.ToolBar()->sizeHint().width());
+}
+
+TEST_F(MainFrameTest, PointingAtAButtonOrMenuItemShowsItsPromptInTheMessagePane)
+{
+    EditorFixture editor;
+    ASSERT_TRUE(editor.Start());
+    CMainFrame& frame = editor.Frame();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const CProgressBar& status = *frame.StatusBar();
+    // Moves of the pointer as the window system reports them, to the window under it.
+    const auto pointAt = [](QWidget* widget, QPoint at) {
+        ASSERT_NE(widget, nullptr);
+        QTest::mouseMove(widget->window()->windowHandle(), widget->mapTo(widget->window(), at));
+    };
+    // Without an amplifier the command is disabled; its prompt shows all the same.
+    platform::RunIdlePass();
+    QAction* saveConfiguration = platform::CommandAction(CommandId::kSaveConfigurationToAmp);
+    ASSERT_FALSE(saveConfiguration->isEnabled());
+    QWidget* button = frame.ToolBar()->widgetForAction(saveConfiguration);
+    pointAt(button, button->rect().center());
+    EXPECT_EQ(status.GetPane(0).text, "Save Configuration to Amp");
+    pointAt(frame.GetMainView(), frame.GetMainView()->rect().center());
+    EXPECT_EQ(status.GetPane(0).text, "");
+
+    QMenu* device = nullptr;
+    for (QAction* popup : frame.menuBar()->actions()) {
+        device = popup->text() == "&Device" ? popup->menu() : device;
+    }
+    ASSERT_NE(device, nullptr);
+    frame.menuBar()->setActiveAction(device->menuAction());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(device));
+    pointAt(device, device->actionGeometry(saveConfiguration).center());
+    EXPECT_EQ(status.GetPane(0).text, "Save Configuration to Amp");
+    // Mute Outputs has a tool tip and no prompt.
+    pointAt(device, device->actionGeometry(platform::CommandAction(CommandId::kMuteOutputs)).center());
+    EXPECT_EQ(status.GetPane(0).text, "");
+    pointAt(device, device->actionGeometry(saveConfiguration).center());
+    ASSERT_EQ(status.GetPane(0).text, "Save Configuration to Amp");
+    device->close();
+    EXPECT_EQ(status.GetPane(0).text, "");
 }
 
 TEST_F(MainFrameTest, LockNoticeShowsOnlyAfterItsDelay)
