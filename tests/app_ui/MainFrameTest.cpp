@@ -210,9 +210,14 @@ TEST_F(MainFrameTest, PointingAtAButtonOrMenuItemShowsItsPromptInTheMessagePane)
     // Mute Outputs has a tool tip and no prompt.
     pointAt(device, device->actionGeometry(platform::CommandAction(CommandId::kMuteOutputs)).center());
     EXPECT_EQ(status.GetPane(0).text, "");
-    pointAt(device, device->actionGeometry(saveConfiguration).center());
+    // Closing the menu clears the pane (the pointer comes to rest on the tool bar's empty end).
+    const QRect item = device->actionGeometry(saveConfiguration);
+    const QPoint overEmptyToolBar(item.right() - 2, item.center().y());
+    ASSERT_EQ(frame.ToolBar()->childAt(frame.ToolBar()->mapFromGlobal(device->mapToGlobal(overEmptyToolBar))), nullptr);
+    pointAt(device, overEmptyToolBar);
     ASSERT_EQ(status.GetPane(0).text, "Save Configuration to Amp");
     device->close();
+    PumpEvents();
     EXPECT_EQ(status.GetPane(0).text, "");
 }
 
