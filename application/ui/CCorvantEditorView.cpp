@@ -1,6 +1,8 @@
 // The main view: loading the child views and their row layout.
 #include "application/ui/CCorvantEditorView.h"
 
+#include <algorithm>
+#include <limits>
 #include <utility>
 
 #include <QCoreApplication>
@@ -19,6 +21,15 @@
 #include "resources/strings/StringIds.h"
 #include "resources/strings/StringTable.h"
 
+namespace {
+
+int ToCoordinate(std::int64_t value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
 CCorvantEditorView::CCorvantEditorView(CMainFrame& frame, CCorvantEditorDoc& document,
                                        std::filesystem::path dataFolder, QWidget* parent)
     : QWidget(parent), m_frame(frame), m_document(&document), m_dataFolder(std::move(dataFolder))
@@ -28,13 +39,29 @@ CCorvantEditorView::CCorvantEditorView(CMainFrame& frame, CCorvantEditorDoc& doc
 
 CCorvantEditorView::~CCorvantEditorView()
 {
-    // The children go first, while this view (their host) is whole; each leaves the
-    // document's observers and the frame's active view itself.
+    // The children go first, while this view (their host) is whole.
+    DeleteChildViews();
+    m_document->RemoveObserver(this);
+}
+
+void CCorvantEditorView::DeleteChildViews()
+{
+    // Each child leaves the document's observers and the frame's active view itself.
     const std::vector<CEnvironmentView*> children = std::exchange(m_children, {});
     for (CEnvironmentView* child : children) {
         delete child;
     }
-    m_document->RemoveObserver(this);
+}
+
+std::vector<RowLayoutItem> CCorvantEditorView::LayoutItems() const
+{
+    std::vector<RowLayoutItem> items;
+    items.reserve(m_children.size());
+    for (CEnvironmentView* child : m_children) {
+        const ViewEnvironment& record = *child->Environment();
+        items.push_back(RowLayoutItem{record.row, record.width, record.height, record.stretch});
+    }
+    return items;
 }
 
 bool CCorvantEditorView::LoadChildViews()
@@ -49,6 +76,12 @@ bool CCorvantEditorView::LoadChildViews()
             m_children.push_back(view);
             m_document->AddObserver(view);
         }
+    }
+    // Each view's size is bounded by the reader; the rows they add up to are bounded here.
+    const RowLayoutResult natural = LayOutRows(LayoutItems(), 0, 0);
+    if (natural.width > kMaxViewLayoutSize || natural.height > kMaxViewLayoutSize) {
+        DeleteChildViews();
+        return false;
     }
     const QSize required = LayOutChildren(0, 0);
     m_requiredWidth = required.width();
@@ -95,13 +128,7 @@ CControlView* CCorvantEditorView::FindControlView() const
 
 QSize CCorvantEditorView::LayOutChildren(int clientWidth, int clientHeight)
 {
-    std::vector<RowLayoutItem> items;
-    items.reserve(m_children.size());
-    for (CEnvironmentView* child : m_children) {
-        const ViewEnvironment& record = *child->Environment();
-        items.push_back(RowLayoutItem{record.row, record.width, record.height, record.stretch});
-    }
-    const RowLayoutResult layout = LayOutRows(items, clientWidth, clientHeight);
+    const RowLayoutResult layout = LayOutRows(LayoutItems(), clientWidth, clientHeight);
     for (std::size_t i = 0; i < m_children.size(); ++i) {
         const RowLayoutPlace& place = layout.places[i];
         CEnvironmentView* child = m_children[i];
@@ -110,13 +137,14 @@ QSize CCorvantEditorView::LayOutChildren(int clientWidth, int clientHeight)
             continue;
         }
         // The layout gives window rectangles; the child's client area lies inside its frame.
+        // The loaded layout and the client area both fit in a window's coordinates.
         const int inner = 2 * kChildViewFrame;
-        child->setGeometry(place.x + kChildViewFrame, place.y + kChildViewFrame, std::max(0, place.width - inner),
-                           std::max(0, place.height - inner));
+        child->setGeometry(ToCoordinate(place.x) + kChildViewFrame, ToCoordinate(place.y) + kChildViewFrame,
+                           std::max(0, ToCoordinate(place.width) - inner), std::max(0, ToCoordinate(place.height) - inner));
         child->show();
     }
     update();
-    return QSize(layout.width, layout.height);
+    return QSize(ToCoordinate(layout.width), ToCoordinate(layout.height));
 }
 
 void CCorvantEditorView::OnUpdate(CCorvantEditorDoc&, UpdateHint, CobaltDeviceManager::ICobaltAmplifier*)

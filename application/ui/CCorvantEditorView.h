@@ -60,6 +60,8 @@ protected:
 
 private:
     bool LoadChildViews();
+    void DeleteChildViews();
+    std::vector<RowLayoutItem> LayoutItems() const;
 
     CMainFrame& m_frame;
     CCorvantEditorDoc* m_document;

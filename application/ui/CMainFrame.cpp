@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusTipEvent>
 
 #include "application/document/PresentAmplifiers.h"
 #include "application/document/CCorvantEditorDoc.h"
@@ -310,6 +311,19 @@ void CMainFrame::RecalcLayout()
     if (m_writeLabel != nullptr && m_writeLabel->isVisible()) {
         PlaceWriteLabel();
     }
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    // Fly-by help: the prompt of the tool-bar button or menu item under the pointer goes to
+    // the message pane, and the empty prompt sent when the pointer leaves it clears the pane.
+    if (event->type() == QEvent::StatusTip) {
+        if (m_statusBar != nullptr) {
+            m_statusBar->SetPaneText(0, static_cast<QStatusTipEvent*>(event)->tip().toStdString());
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)

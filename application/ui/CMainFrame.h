@@ -96,6 +96,7 @@ public:
     QMenu* FilePopup() const { return m_filePopup; }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

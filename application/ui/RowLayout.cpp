@@ -33,14 +33,14 @@ RowLayoutResult LayOutRows(std::span<const RowLayoutItem> items, std::int32_t cl
         rows.push_back(std::move(members));
     }
 
-    std::int32_t y = 0;
-    std::int32_t layoutWidth = 0;
+    std::int64_t y = 0;
+    std::int64_t layoutWidth = 0;
     for (const std::vector<std::size_t>& members : rows) {
-        std::int32_t rowHeight = 0;
+        std::int64_t rowHeight = 0;
         for (std::size_t i : members) {
-            rowHeight = std::max(rowHeight, items[i].height);
+            rowHeight = std::max<std::int64_t>(rowHeight, items[i].height);
         }
-        std::int32_t x = 0;
+        std::int64_t x = 0;
         for (std::size_t i : members) {
             result.places[i] = RowLayoutPlace{true, x, y, items[i].width, rowHeight};
             x += items[i].width;
@@ -48,17 +48,17 @@ RowLayoutResult LayOutRows(std::span<const RowLayoutItem> items, std::int32_t cl
         layoutWidth = std::max(layoutWidth, x);
         y += rowHeight;
     }
-    result.width = std::max(layoutWidth, clientWidth);
-    result.height = std::max(y, clientHeight);
+    result.width = std::max<std::int64_t>(layoutWidth, clientWidth);
+    result.height = std::max<std::int64_t>(y, clientHeight);
 
     y = 0;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::vector<std::size_t>& members = rows[r];
-        std::int32_t rowHeight = 0;
-        std::int32_t sum = 0;
-        std::int32_t stretching = 0;
+        std::int64_t rowHeight = 0;
+        std::int64_t sum = 0;
+        std::int64_t stretching = 0;
         for (std::size_t i : members) {
-            rowHeight = std::max(rowHeight, items[i].height);
+            rowHeight = std::max<std::int64_t>(rowHeight, items[i].height);
             sum += items[i].width;
             stretching += items[i].stretch ? 1 : 0;
         }
@@ -68,13 +68,13 @@ RowLayoutResult LayOutRows(std::span<const RowLayoutItem> items, std::int32_t cl
             heightChanged = true;
         }
         if (sum < result.width || heightChanged) {
-            std::int32_t spare = result.width - sum;
-            std::int32_t x = 0;
+            std::int64_t spare = result.width - sum;
+            std::int64_t x = 0;
             for (std::size_t i : members) {
-                std::int32_t width = items[i].width;
+                std::int64_t width = items[i].width;
                 if (items[i].stretch && stretching > 0) {
                     // The last stretching view takes whatever the divisions left over.
-                    const std::int32_t share = spare / stretching;
+                    const std::int64_t share = spare / stretching;
                     width += share;
                     spare -= share;
                     --stretching;

@@ -8,6 +8,11 @@ namespace {
 
 constexpr std::string_view kFieldEnd = "\t\n";
 
+bool IsSizeUsable(std::int32_t size)
+{
+    return size >= 0 && size <= kMaxViewLayoutSize;
+}
+
 }  // namespace
 
 void ParseViewEnvironmentLine(std::string_view line, ViewEnvironment& record)
@@ -48,6 +53,9 @@ std::optional<std::vector<ViewEnvironment>> ReadViewEnvironmentFile(const std::f
             }
             ViewEnvironment record;
             ParseViewEnvironmentLine(line, record);
+            if (!IsSizeUsable(record.width) || !IsSizeUsable(record.height)) {
+                return std::nullopt;
+            }
             records.push_back(std::move(record));
         }
     }

@@ -29,6 +29,11 @@ inline constexpr std::uint32_t kHorizontal = 0;
 inline constexpr std::uint32_t kVertical = 1;
 }  // namespace ViewGradient
 
+// The largest width or height a line may give, and the largest room the laid-out rows may
+// need. No screen is larger; a file that asks for more is as broken as a missing one, and
+// taking it would make a window of that size.
+inline constexpr std::int32_t kMaxViewLayoutSize = 16384;
+
 struct ViewEnvironment {
     CEnvironmentView* view = nullptr;        // the child view made for this record, if any
     CControlView* controlView = nullptr;     // the host's control view, set once every line is read
@@ -53,5 +58,6 @@ struct ViewEnvironment {
 void ParseViewEnvironmentLine(std::string_view line, ViewEnvironment& record);
 
 // Every record of the file: the first line is a header and is skipped, empty lines are
-// skipped. Nothing when the file cannot be read.
+// skipped. Nothing when the file cannot be read or a line's width or height is negative or
+// beyond kMaxViewLayoutSize.
 std::optional<std::vector<ViewEnvironment>> ReadViewEnvironmentFile(const std::filesystem::path& path);

@@ -10,10 +10,13 @@ inline constexpr std::int32_t kText = 1109;
 inline constexpr std::int32_t kIcon = 1110;
 }  // namespace ConnectionBarIds
 
+// The text is as wide as the widest connection text ("MV340A  v99.99 - Connected") needs in
+// DejaVu Sans 8 pt with room to spare, so that it never wraps; the lamp sits the same 3 units
+// right of it and the bar ends the same 5 units after the lamp.
 inline constexpr DialogControl kConnectionBarControls[] = {
-    {ConnectionBarIds::kIcon, ControlClass::kStatic, "", 94, 0, 20, 21,
+    {ConnectionBarIds::kIcon, ControlClass::kStatic, "", 105, 0, 20, 21,
      WindowStyle::kControlDefault | StaticStyle::kOwnerDraw},
-    {ConnectionBarIds::kText, ControlClass::kStatic, "??????", 2, 6, 89, 10,
+    {ConnectionBarIds::kText, ControlClass::kStatic, "??????", 2, 6, 100, 10,
      WindowStyle::kControlDefault | StaticStyle::kRight | StaticStyle::kNoPrefix},
 };
 
@@ -22,7 +25,7 @@ inline constexpr DialogTemplate kConnectionBarTemplate{
     "",
     0,
     0,
-    119,
+    130,
     21,
     WindowStyle::kChild | WindowStyle::kVisible | DialogStyle::kSetFont | DialogStyle::kControl,
     0,

@@ -4,8 +4,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/ui/CColorToolBar.h"
@@ -132,6 +135,88 @@ TEST_F(MainFrameTest, ConnectionIconFollowsTheState)
     EXPECT_EQ(bar.IconCell(), 0);
     frame.SetConnectionText("MV440  v5.20 - Connected");
     EXPECT_EQ(frame.ConnectionText(), "MV440  v5.20 - Connected");
+}
+
+TEST_F(MainFrameTest, ConnectionTextOfEveryModelStandsWholeOnOneLineLeftOfTheLamp)
+{
+    std::vector<RecordingAmplifier> models;
+    for (std::int32_t model = 0; model < static_cast<std::int32_t>(ModelType::Unknown); ++model) {
+        models.emplace_back(model).version = u"v99.99";
+    }
+    EditorFixture editor;
+    ASSERT_TRUE(editor.Start());
+    CMainFrame& frame = editor.Frame();
+    frame.show();
+    CConnectionStatusBar& bar = *frame.ConnectionBar();
+    auto* text = qobject_cast<QLabel*>(bar.Item(1109));
+    ASSERT_NE(text, nullptr);
+    const QRect lamp = bar.Item(1110)->geometry();
+    std::vector<std::vector<CobaltDeviceManager::ICobaltAmplifier*>> cases = {{}, {&models[0], &models[1]}};
+    for (RecordingAmplifier& amplifier : models) {
+        cases.push_back({&amplifier});
+    }
+    for (const auto& present : cases) {
+        editor.amplifiers.present = present;
+        platform::RunIdlePass();
+        // The text as the label lays it out, with its font, wrapping and alignment.
+        const QFontMetrics metrics(text->font());
+        const QRect room = text->contentsRect();
+        const QRect laidOut = metrics.boundingRect(room, static_cast<int>(text->alignment()) | Qt::TextWordWrap, text->text());
+        EXPECT_LE(laidOut.width(), room.width()) << text->text().toStdString();
+        EXPECT_EQ(laidOut.height(), metrics.height()) << text->text().toStdString();
+    }
+    EXPECT_EQ(text->text().toStdString(), "MV340A  v99.99 - Connected");
+    // The lamp stays 15 pixels from the bar's right edge with the text left of it, and the
+    // bar leaves the tool bar's buttons alone.
+    EXPECT_EQ(bar.width() - (lamp.x() + lamp.width()), 15);
+    EXPECT_LE(text->geometry().right(), lamp.left());
+    EXPECT_GE(bar.x(), frame.ToolBar()->sizeHint().width());
+}
+
+TEST_F(MainFrameTest, PointingAtAButtonOrMenuItemShowsItsPromptInTheMessagePane)
+{
+    EditorFixture editor;
+    ASSERT_TRUE(editor.Start());
+    CMainFrame& frame = editor.Frame();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const CProgressBar& status = *frame.StatusBar();
+    // Moves of the pointer as the window system reports them, to the window under it.
+    const auto pointAt = [](QWidget* widget, QPoint at) {
+        ASSERT_NE(widget, nullptr);
+        QTest::mouseMove(widget->window()->windowHandle(), widget->mapTo(widget->window(), at));
+    };
+    // Without an amplifier the command is disabled; its prompt shows all the same.
+    platform::RunIdlePass();
+    QAction* saveConfiguration = platform::CommandAction(CommandId::kSaveConfigurationToAmp);
+    ASSERT_FALSE(saveConfiguration->isEnabled());
+    QWidget* button = frame.ToolBar()->widgetForAction(saveConfiguration);
+    pointAt(button, button->rect().center());
+    EXPECT_EQ(status.GetPane(0).text, "Save Configuration to Amp");
+    pointAt(frame.GetMainView(), frame.GetMainView()->rect().center());
+    EXPECT_EQ(status.GetPane(0).text, "");
+
+    QMenu* device = nullptr;
+    for (QAction* popup : frame.menuBar()->actions()) {
+        device = popup->text() == "&Device" ? popup->menu() : device;
+    }
+    ASSERT_NE(device, nullptr);
+    frame.menuBar()->setActiveAction(device->menuAction());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(device));
+    pointAt(device, device->actionGeometry(saveConfiguration).center());
+    EXPECT_EQ(status.GetPane(0).text, "Save Configuration to Amp");
+    // Mute Outputs has a tool tip and no prompt.
+    pointAt(device, device->actionGeometry(platform::CommandAction(CommandId::kMuteOutputs)).center());
+    EXPECT_EQ(status.GetPane(0).text, "");
+    // Closing the menu clears the pane (the pointer comes to rest on the tool bar's empty end).
+    const QRect item = device->actionGeometry(saveConfiguration);
+    const QPoint overEmptyToolBar(item.right() - 2, item.center().y());
+    ASSERT_EQ(frame.ToolBar()->childAt(frame.ToolBar()->mapFromGlobal(device->mapToGlobal(overEmptyToolBar))), nullptr);
+    pointAt(device, overEmptyToolBar);
+    ASSERT_EQ(status.GetPane(0).text, "Save Configuration to Amp");
+    device->close();
+    PumpEvents();
+    EXPECT_EQ(status.GetPane(0).text, "");
 }
 
 TEST_F(MainFrameTest, LockNoticeShowsOnlyAfterItsDelay)

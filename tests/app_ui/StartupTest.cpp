@@ -152,6 +152,26 @@ TEST(EditorStartUp, MissingLayoutFileShowsMessage16397AndEndsWithAnError)
     EXPECT_EQ(QCoreApplication::exec(), CCorvantEditorView::kBrokenInstallationExitCode);
 }
 
+TEST(EditorStartUp, OversizedLayoutShowsMessage16397AndEndsWithAnError)
+{
+    const std::string header = "Name\tKind\tRow\tReserved\tStretch\tW1\tW2\tGradient\tMeter\tA\tB\tSize\n";
+    const std::string line = "\t2\t0\t0\tx\t0\t0\t1\t0\t1,2,3\t4,5,6\t";
+    // One view beyond any screen, and two views each within bounds whose row is not.
+    for (const std::string& layout : {header + "Huge" + line + "2000000000,300\n",
+                                      header + "Left" + line + "10000,300\n" + "Right" + line + "10000,300\n"}) {
+        ResetUserState();
+        EditorFixture editor(layout);
+        ModalDriver driver;
+        driver.AnswerBox(16397, platform::MessageAnswer::Ok);
+        ASSERT_TRUE(editor.Start());
+        EXPECT_EQ(driver.Boxes().size(), 1u);
+        EXPECT_FALSE(editor.Frame().GetMainView()->IsLoaded());
+        EXPECT_TRUE(editor.Frame().GetMainView()->ChildViews().empty());
+        QTimer::singleShot(20000, [] { QCoreApplication::exit(-1); });
+        EXPECT_EQ(QCoreApplication::exec(), CCorvantEditorView::kBrokenInstallationExitCode);
+    }
+}
+
 TEST(EditorStartUp, FlagNaSelectsTheIntegerDrawer)
 {
     ResetUserState();

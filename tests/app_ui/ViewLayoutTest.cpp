@@ -59,6 +59,33 @@ TEST(ViewEnvironmentFile, HeaderAndEmptyLinesAreSkippedAndMissingFileFails)
     EXPECT_FALSE(ReadViewEnvironmentFile(folder.Path() / "missing.txt").has_value());
 }
 
+TEST(ViewEnvironmentFile, SizesBeyondTheBoundOrNegativeBreakTheFile)
+{
+    TempFolder folder;
+    const auto path = folder.Path() / "ViewEnvironment.txt";
+    const std::string header = "Name\tKind\tRow\tReserved\tStretch\tW1\tW2\tGradient\tMeter\tA\tB\tSize\n";
+    const auto read = [&](const std::string& size) {
+        WriteWholeFile(path, header + "Blocks\t1\t0\t0\tx\t0\t0\t1\t0\t1,2,3\t4,5,6\t" + size + "\n");
+        return ReadViewEnvironmentFile(path);
+    };
+    ASSERT_TRUE(read("16384,16384").has_value());
+    EXPECT_EQ(read("16384,16384")->front().width, 16384);
+    for (const char* size : {"2000000000,300", "300,2000000000", "16385,10", "-5,10", "10,-1"}) {
+        EXPECT_FALSE(read(size).has_value()) << size;
+    }
+}
+
+TEST(RowLayout, SumsOfHugeRowsDoNotOverflow)
+{
+    const RowLayoutItem items[] = {{0, 2000000000, 10, false}, {0, 2000000000, 10, true}, {1, 5, 2000000000, false},
+                                   {2, 5, 2000000000, false}};
+    const RowLayoutResult layout = LayOutRows(items, 0, 0);
+    EXPECT_EQ(layout.width, 4000000000);
+    EXPECT_EQ(layout.height, 4000000010);
+    EXPECT_EQ(layout.places[1].x, 2000000000);
+    EXPECT_EQ(layout.places[3].y, 2000000010);
+}
+
 TEST(RowLayout, NaturalSizeFirstThenSpareWidthToStretchingViews)
 {
     const RowLayoutItem items[] = {{0, 100, 50, true}, {0, 80, 40, false}, {0, 20, 30, true}};

@@ -7,9 +7,12 @@
 #include "application/ui/CDlgSelectModel.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DlgLockApp.h"
+#include "dsp_blocks/blocks/ModelUtilities.h"
+#include "platform/base/Cp1252.h"
 #include "platform/ui/core/IdlePass.h"
 #include "tests/app_ui/EditorFixture.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/RecordingAmplifier.h"
 #include "tests/support/ScreenShot.h"
 
 namespace {
@@ -32,6 +35,22 @@ TEST(EditorScreens, MainWindowWithANewDesignOfEachFamily)
         editor.Frame().OnNotifyWritingParam(model == ModelType::MV440 ? 5 : 0, model == ModelType::MV440 ? 12 : 0);
         EXPECT_FALSE(SaveScreenShot(editor.Frame(), name).empty()) << name;
     }
+}
+
+TEST(EditorScreens, ConnectionBarWithEachModelOnlineAtTheLongestVersion)
+{
+    ResetUserState();
+    EditorFixture editor;
+    ASSERT_TRUE(editor.Start());
+    for (std::int32_t model = 0; model < static_cast<std::int32_t>(ModelType::Unknown); ++model) {
+        RecordingAmplifier amplifier(model);
+        amplifier.version = u"v99.99";
+        editor.amplifiers.present = {&amplifier};
+        platform::RunIdlePass();
+        const std::string name = "connection_bar_" + platform::Utf16ToUtf8(GetModelName(static_cast<ModelType>(model)));
+        EXPECT_FALSE(SaveScreenShot(editor.Frame(), name).empty()) << name;
+    }
+    editor.amplifiers.present.clear();
 }
 
 TEST(EditorScreens, AboutSelectModelAndLockNotice)

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QWidget>
 
@@ -71,6 +72,20 @@ void Apply(QWidget& widget, const CommandUi& ui)
         button->setChecked(ui.checked);
     }
 }
+
+// The system's menus let the pointer rest on a disabled item, so that its prompt shows in
+// the status bar like any other item's; the menus of the command chain do the same.
+class CommandMenuStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_Menu_AllowActiveAndDisabled) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 }  // namespace
 
@@ -166,6 +181,9 @@ void UpdateCommandUis()
 
 void WatchMenu(QMenu* menu)
 {
+    auto* style = new CommandMenuStyle;
+    style->setParent(menu);
+    menu->setStyle(style);
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu] {
         const auto hooks = Get().showHooks;
         for (const auto& [handle, hook] : hooks) {

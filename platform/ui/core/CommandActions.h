@@ -30,7 +30,9 @@ void UpdateCommandAction(QAction& action);
 void UpdateMenu(QMenu& menu);
 void UpdateCommandUis();
 
-// Runs the show hooks and then UpdateMenu every time `menu` is about to show.
+// Runs the show hooks and then UpdateMenu every time `menu` is about to show. The pointer
+// may rest on the menu's disabled items too, so every item's prompt (its action's status
+// tip) reaches the status bar.
 void WatchMenu(QMenu* menu);
 // Hooks run before a watched menu shows, in the order added. Returns a handle for removal.
 int AddMenuShowHook(std::function<void(QMenu& menu)> hook);
