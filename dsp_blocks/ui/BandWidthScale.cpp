@@ -73,7 +73,9 @@ int PositionOfQ(float q)
     if (!(q >= kMinQ)) {
         return 0;
     }
-    if (q > kMaxQ) {
+    // The top Q has a position of its own, as the top bandwidth has; without it the spin,
+    // clicked up to 144.27, would be put back one position and show 144.2 when released.
+    if (q >= kMaxQ - kSameWidth) {
         return HighestQPosition();
     }
     return static_cast<int>(std::floor((static_cast<double>(q) - 0.1) / 0.1 + kQPositionAllowance));

@@ -39,7 +39,8 @@ const BandwidthLimits& Limits();
 int HighestQPosition();
 // (p + 1) x 0.1 below the highest position, 144.27 from it on.
 float QOfPosition(int position);
-// 0 below 0.1, floor((Q - 0.1) / 0.1 + 0.0001) up to 144.27, the highest position above.
+// 0 below 0.1, floor((Q - 0.1) / 0.1 + 0.0001) below 144.27, the highest position from
+// 144.27 on (within 0.0001).
 int PositionOfQ(float q);
 
 // The bandwidth spin: p x 0.01 clamped into the limits.

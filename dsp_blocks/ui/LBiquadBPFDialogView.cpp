@@ -196,10 +196,9 @@ EqBand LBiquadBPFDialogView::GetBand() const
     EqBand band = Band();
     const std::int32_t typed = DirtyEdit();
     float value = 0.0f;
-    if (typed == kFrequency &&
-        ParseValueInRange(ItemText(kFrequency), kLowestFrequency, kHighestFrequency, value) == kValueAccepted) {
+    if (typed == kFrequency && ReadTypedFrequency(value)) {
         band.frequency = value;
-    } else if (typed == kGain && ParseValueInRange(ItemText(kGain), kMinGain, kMaxGain, value) == kValueAccepted) {
+    } else if (typed == kGain && ReadTypedGain(value)) {
         band.gain = value;
     } else if (typed == kWidth && ReadTypedWidth(value)) {
         band.q = QOfWidth(Width{width_.isQ, value});
@@ -207,11 +206,22 @@ EqBand LBiquadBPFDialogView::GetBand() const
     return band;
 }
 
+bool LBiquadBPFDialogView::ReadTypedFrequency(float& frequency) const
+{
+    return ParseValueInRange(ItemText(kFrequency), kLowestFrequency, kHighestFrequency, kValueFormat, frequency) ==
+           kValueAccepted;
+}
+
+bool LBiquadBPFDialogView::ReadTypedGain(float& gain) const
+{
+    return ParseValueInRange(ItemText(kGain), kMinGain, kMaxGain, kValueFormat, gain) == kValueAccepted;
+}
+
 bool LBiquadBPFDialogView::ReadTypedWidth(float& width) const
 {
     const float low = width_.isQ ? BandWidthScale::kMinQ : BandWidthScale::kMinTypedBandwidth;
     const float high = width_.isQ ? BandWidthScale::kMaxTypedQ : BandWidthScale::kMaxTypedBandwidth;
-    return ParseValueInRange(ItemText(kWidth), low, high, width) == kValueAccepted;
+    return ParseValueInRange(ItemText(kWidth), low, high, kWidthFormat, width) == kValueAccepted;
 }
 
 void LBiquadBPFDialogView::Layout()
@@ -353,13 +363,13 @@ void LBiquadBPFDialogView::CommitEdit(std::int32_t id)
     float value = 0.0f;
     switch (id) {
     case kFrequency:
-        if (ParseValueInRange(ItemText(kFrequency), kLowestFrequency, kHighestFrequency, value) == kValueAccepted) {
+        if (ReadTypedFrequency(value)) {
             ChangeFrequency(value, false);
         }
         ShowFrequency();
         break;
     case kGain:
-        if (ParseValueInRange(ItemText(kGain), kMinGain, kMaxGain, value) == kValueAccepted) {
+        if (ReadTypedGain(value)) {
             ChangeGain(value, false);
         }
         ShowGain();

@@ -99,7 +99,10 @@ private:
     // The Q the shown width stands for; the band's own Q when they differ by no more than 0.0001.
     float QOfShownWidth() const;
     void CommitEdit(std::int32_t id);
-    // The typed width in the shown unit, when the text is a width of that unit.
+    // What the edit holds, when its text is a value of its range (ParseValueInRange with
+    // the edit's format); the width in the shown unit.
+    bool ReadTypedFrequency(float& frequency) const;
+    bool ReadTypedGain(float& gain) const;
     bool ReadTypedWidth(float& width) const;
 
     std::uint32_t bandIndex_;

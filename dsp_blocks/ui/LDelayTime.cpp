@@ -1,5 +1,7 @@
 #include "dsp_blocks/ui/LDelayTime.h"
 
+#include <algorithm>
+
 #include "dsp_blocks/ui/DelayUnit.h"
 #include "dsp_blocks/ui/LocaleNumbers.h"
 #include "dsp_blocks/ui/WindowHelpers.h"
@@ -106,8 +108,14 @@ void LDelayTime::CommitEdit()
         platform::ErrorBoxFromResource(StringId::kBadNumberFormat, 0, static_cast<int>(unit.graphMaximum));
         return;
     }
-    auto delay = static_cast<float>(typed / static_cast<double>(unit.factor));
-    if (SnapToStep(delay, kRange)) {
+    // The range as the edit shows it: the same single-precision products as ShowDelay's.
+    const float shownMinimum = kRange.minimum * unit.factor;
+    const float shownMaximum = kRange.maximum * unit.factor;
+    if (FitTypedIntoRange(typed, shownMinimum, shownMaximum, unit.editFormat)) {
+        // Dividing by the factor undoes the product only up to rounding.
+        auto delay = std::clamp(static_cast<float>(typed / static_cast<double>(unit.factor)), kRange.minimum,
+                                kRange.maximum);
+        SnapToStep(delay, kRange);
         const PendingStep step = delay_.Set(delay, false);
         if (step.changed) {
             SetSpinValue(*this, kRange, delay_.Value());

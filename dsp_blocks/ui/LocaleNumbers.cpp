@@ -16,6 +16,16 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// What a field with format shows for value; a negative zero ("-0.00") reads as zero.
+std::string ShownText(std::string_view format, double value)
+{
+    std::string text = FormatString(format, value);
+    if (!text.empty() && text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string LocalizeDecimalPoint(std::string text)
@@ -77,16 +87,35 @@ bool ParseLocaleNumber(std::string_view text, float& out)
     return ParseFloat(wide, out);
 }
 
-std::uint32_t ParseValueInRange(std::string_view text, float min, float max, float& out)
+bool FitTypedIntoRange(double& value, double minimum, double maximum, std::string_view format)
 {
-    float value = 0.0f;
-    if (!IsNumberText(text) || !ParseLocaleNumber(text, value)) {
+    if (value >= minimum && value <= maximum) {
+        return true;
+    }
+    if (std::isnan(value)) {
+        return false;
+    }
+    // Texts, not a tolerance: the end and the typed number are each rounded once, by the
+    // same formatting that showed the end.
+    const double end = value < minimum ? minimum : maximum;
+    if (ShownText(format, value) != ShownText(format, end)) {
+        return false;
+    }
+    value = end;
+    return true;
+}
+
+std::uint32_t ParseValueInRange(std::string_view text, float min, float max, std::string_view format, float& out)
+{
+    float parsed = 0.0f;
+    if (!IsNumberText(text) || !ParseLocaleNumber(text, parsed)) {
         return kValueBadFormat;
     }
-    if (value < min || value > max) {
+    double value = parsed;
+    if (!FitTypedIntoRange(value, min, max, format)) {
         return kValueOutOfRange;
     }
-    out = value;
+    out = static_cast<float>(value);
     return kValueAccepted;
 }
 

@@ -24,13 +24,22 @@ std::string ToInvariantNumber(std::string_view text);
 // ParseFloat of ToInvariantNumber(text): spaces, sign, digits with an optional fraction, spaces.
 bool ParseLocaleNumber(std::string_view text, float& out);
 
+// Whether a typed number stands for a value of [minimum, maximum] in a field that shows its
+// values with format (value and range in the units the field shows). A field shows the ends
+// of its range rounded to its display step: a single-precision 70.69999 as 70.7, 50 ms in
+// feet as 56.27. Typing such a text back must give that end, so a number outside the range
+// that the field would show as it shows the nearer end (it lies within half a display step
+// of it) becomes that end. Further out, or NaN, is false and value is left alone.
+bool FitTypedIntoRange(double& value, double minimum, double maximum, std::string_view format);
+
 // Codes of ParseValueInRange: 0, or the string-table text the caller shows with the range.
 inline constexpr std::uint32_t kValueAccepted = 0;
 inline constexpr std::uint32_t kValueBadFormat = 16527;   // "Bad Format.\n\nChoose a number between %d and %d"
 inline constexpr std::uint32_t kValueOutOfRange = 16531;  // "Choose a number between %d and %d"
-// 16527 for text that is no number (empty text included), 16531 below min or above max,
-// else 0 with the value in out.
-std::uint32_t ParseValueInRange(std::string_view text, float min, float max, float& out);
+// 16527 for text that is no number (empty text included), 16531 outside [min, max] as
+// FitTypedIntoRange sees it with the field's format, else 0 with the value (brought onto an
+// end it stood for) in out.
+std::uint32_t ParseValueInRange(std::string_view text, float min, float max, std::string_view format, float& out);
 
 // The number at the start of text, as the C library read it (spaces, sign, digits, a '.' or
 // the user's separator with more digits, an exponent), ignoring what follows. False when the

@@ -87,15 +87,16 @@ bool ReadEditValue(const platform::Dialog& panel, const SpinEditRange& range, fl
     if (!ParseLeadingNumber(platform::WindowText(panel.Item(range.editId)), typed)) {
         return false;
     }
-    if (typed > range.maximum || typed < range.minimum) {
+    if (!FitTypedIntoRange(typed, range.minimum, range.maximum, range.format)) {
         return false;
     }
-    // Round to what the field can show, so the value kept is the value seen.
+    // Round to what the field can show, so the value kept is the value seen; an end that lies
+    // between two display steps may round past itself, the clamp keeps the value in the range.
     double shown = 0.0;
     if (!ParseLeadingNumber(FormatString(range.format, typed), shown)) {
         return false;
     }
-    value = static_cast<float>(shown);
+    value = Clamped(range, static_cast<float>(shown));
     return true;
 }
 

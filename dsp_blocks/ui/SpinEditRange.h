@@ -31,7 +31,8 @@ void SetSpinValue(platform::Dialog& panel, const SpinEditRange& range, float val
 // The edit shows value in the range's format.
 void SetEditValue(platform::Dialog& panel, const SpinEditRange& range, float value);
 // Reads the number at the start of the edit's text; false when there is none or it lies
-// outside the range; else the value rounded to what the format shows.
+// outside the range (FitTypedIntoRange with the range's format: the text the field shows at
+// an end is that end); else the value rounded to what the format shows, within the range.
 bool ReadEditValue(const platform::Dialog& panel, const SpinEditRange& range, float& value);
 // false outside the range; else value moved to the nearest step from the minimum.
 bool SnapToStep(float& value, const SpinEditRange& range);

@@ -124,7 +124,7 @@ bool VSectionDialogView::ReadFrequency(float& frequency)
 {
     float typed = 0.0f;
     const std::string text = ItemText(SectionViewIds::kFrequency);
-    if (ParseValueInRange(text, MinimumFrequency(), kHighestFrequency, typed) == kValueAccepted) {
+    if (ParseValueInRange(text, MinimumFrequency(), kHighestFrequency, kFrequencyFormat, typed) == kValueAccepted) {
         frequency = typed;
         return true;
     }

@@ -17,11 +17,13 @@
 #include "dsp_blocks/ui/VSectionDialogView.h"
 #include "platform/ui/core/ManualTimerService.h"
 #include "platform/ui/core/MessageWindow.h"
+#include "platform/ui/core/UpDown.h"
 #include "resources/templates/CrossoverPanelTemplate.h"
 #include "resources/templates/SectionViewTemplate.h"
 #include "tests/dsp_ui/PanelTestSupport.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RecordingAmplifier.h"
+#include "tests/support/UserInput.h"
 
 namespace {
 
@@ -194,4 +196,21 @@ TEST_F(CrossoverPanel, PanelThatGoesWithItsViewIsForgottenByTheController)
         ASSERT_NE(controller.OpenDialog(other), nullptr);
     }
     EXPECT_FALSE(controller.CloseDialog());
+}
+
+TEST_F(CrossoverPanel, EveryEndShownWithEitherLowestFrequencyIsTakenBackWhenTypedAndAStepBeyondIsNot)
+{
+    for (std::uint32_t mode : {1u, 3u}) {
+        controller.ApplyChannelConfig(ModeChange(mode));
+        for (VSectionDialogView* view : {panel->HighPassView(), panel->LowPassView()}) {
+            const auto held = [&] {
+                return (view == panel->HighPassView() ? controller.GetHighPass() : controller.GetLowPass()).frequency;
+            };
+            auto& spin = *view->ItemAs<platform::UpDown>(SectionViewIds::kFrequencySpin);
+            for (int direction : {+1, -1}) {
+                const test_support::ShownEnd end{Edit(view), spin, direction, "1000", "%.1f", 0.1, held};
+                EXPECT_TRUE(test_support::TypesBackTheShownEnd(end)) << "mode " << mode << " " << view->SectionIndex();
+            }
+        }
+    }
 }

@@ -21,10 +21,12 @@
 #include "platform/ui/core/ModalHook.h"
 #include "platform/ui/core/UpDown.h"
 #include "resources/commands/CommandIds.h"
+#include "resources/strings/StringFormat.h"
 #include "resources/templates/LimiterPanelTemplate.h"
 #include "tests/dsp_ui/PanelTestSupport.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RecordingAmplifier.h"
+#include "tests/support/UserInput.h"
 
 namespace {
 
@@ -69,6 +71,13 @@ protected:
     {
         Edit(id).setText(text);
         panel->OnEditKillFocus(id);
+    }
+    // What the controller holds of one of the four values the user edits.
+    float Held(DPeakLimiter::Value value)
+    {
+        const LimiterSettings held = controller.GetSettings();
+        const float values[] = {held.peakThreshold, held.rmsThreshold, held.rmsAttack, held.rmsRelease};
+        return values[value];
     }
 
     RecordingAmplifier amp;
@@ -269,4 +278,25 @@ TEST_F(LimiterPanel, MainWindowShortcutsWorkWhileAPanelEditHasTheFocus)
     platform::SetMainWindow(nullptr);
     EXPECT_EQ(ran, std::vector<std::uint32_t>{CommandId::kCopyBlock});
     EXPECT_EQ(Text(kRmsThreshold), "70.7");
+}
+
+TEST_F(LimiterPanel, EveryEndShownInEveryModeIsTakenBackWhenTypedAndAStepBeyondIsNot)
+{
+    const std::pair<std::uint32_t, ModelType> modes[] = {
+        {3, ModelType::MV440}, {4, ModelType::MV440}, {2, ModelType::MV220}, {1, ModelType::MV340A}};
+    const std::int32_t spins[] = {kPeakThresholdSpin, kRmsThresholdSpin, kRmsAttackSpin, kRmsReleaseSpin};
+    for (const auto& [mode, model] : modes) {
+        controller.SetModel(model);
+        controller.ApplyChannelConfig(ModeChange(mode));
+        for (auto value : {DPeakLimiter::kPeakThreshold, DPeakLimiter::kRmsThreshold, DPeakLimiter::kRmsAttack,
+                           DPeakLimiter::kRmsRelease}) {
+            const SpinEditRange range = panel->RangeOf(value);
+            const std::string inside = FormatString("%.1f", (range.minimum + range.maximum) / 2.0f);
+            for (int direction : {+1, -1}) {
+                const test_support::ShownEnd end{Edit(range.editId), Spin(spins[value]), direction, inside, "%.1f",
+                                                 0.1, [&] { return Held(value); }};
+                EXPECT_TRUE(test_support::TypesBackTheShownEnd(end)) << "mode " << mode << " value " << value;
+            }
+        }
+    }
 }

@@ -48,7 +48,7 @@ TEST_F(CommaSeparator, NumbersShowAndParseWithTheUsersSeparator)
     EXPECT_TRUE(ParseLocaleNumber("2,5", value));
     EXPECT_EQ(value, 2.5f);
     EXPECT_FALSE(IsNumberText("2.5"));
-    EXPECT_EQ(ParseValueInRange("2.5", 0.0f, 10.0f, value), kValueBadFormat);
+    EXPECT_EQ(ParseValueInRange("2.5", 0.0f, 10.0f, "%.1f", value), kValueBadFormat);
     EXPECT_EQ(ToInvariantNumber("1,25"), "1.25");
     double leading = 0.0;
     EXPECT_TRUE(ParseLeadingNumber("3,5 V", leading));
@@ -58,13 +58,20 @@ TEST_F(CommaSeparator, NumbersShowAndParseWithTheUsersSeparator)
 TEST(LocaleNumbers, ValueInRangeRefusesNonNumbersAndValuesOutsideTheRange)
 {
     float value = -1.0f;
-    EXPECT_EQ(ParseValueInRange("12.5", 0.0f, 50.0f, value), kValueAccepted);
+    EXPECT_EQ(ParseValueInRange("12.5", 0.0f, 50.0f, "%.1f", value), kValueAccepted);
     EXPECT_EQ(value, 12.5f);
     for (const char* bad : {"", "-", "1e3", "12a", "1 2", "inf"}) {
-        EXPECT_EQ(ParseValueInRange(bad, 0.0f, 5000.0f, value), kValueBadFormat) << bad;
+        EXPECT_EQ(ParseValueInRange(bad, 0.0f, 5000.0f, "%.1f", value), kValueBadFormat) << bad;
     }
-    EXPECT_EQ(ParseValueInRange("50.5", 0.0f, 50.0f, value), kValueOutOfRange);
-    EXPECT_EQ(ParseValueInRange("-1", 0.0f, 50.0f, value), kValueOutOfRange);
+    EXPECT_EQ(ParseValueInRange("50.5", 0.0f, 50.0f, "%.1f", value), kValueOutOfRange);
+    EXPECT_EQ(ParseValueInRange("-1", 0.0f, 50.0f, "%.1f", value), kValueOutOfRange);
+    // A number the field shows as it shows an end is that end; a display step further is not.
+    for (const char* shownAsEnd : {"50.04", "-0.04"}) {
+        EXPECT_EQ(ParseValueInRange(shownAsEnd, 0.0f, 50.0f, "%.1f", value), kValueAccepted) << shownAsEnd;
+        EXPECT_EQ(value, shownAsEnd[0] == '-' ? 0.0f : 50.0f) << shownAsEnd;
+    }
+    EXPECT_EQ(ParseValueInRange("50.06", 0.0f, 50.0f, "%.1f", value), kValueOutOfRange);
+    EXPECT_EQ(ParseValueInRange("50.04", 0.0f, 50.0f, "%.2f", value), kValueOutOfRange);
     double leading = 0.0;
     EXPECT_FALSE(ParseLeadingNumber("abc", leading));
     EXPECT_FALSE(ParseLeadingNumber("nan", leading));
@@ -101,7 +108,7 @@ TEST_F(SpinPanel, EditValueIsReadToWhatTheFieldShows)
     Edit(kPeakThreshold).setText("7 volts");
     EXPECT_TRUE(ReadEditValue(panel, peak, value));
     EXPECT_EQ(value, 7.0f);
-    for (const char* refused : {"volts", "", "100.01", "0.4"}) {
+    for (const char* refused : {"volts", "", "100.1", "0.4"}) {
         Edit(kPeakThreshold).setText(refused);
         EXPECT_FALSE(ReadEditValue(panel, peak, value)) << refused;
     }

@@ -29,6 +29,8 @@ TEST(BandWidthScale, SpinGridsOfQAndOctaves)
     EXPECT_EQ(bw::PositionOfQ(0.05f), 0);
     EXPECT_EQ(bw::PositionOfQ(1.4f), 13);
     EXPECT_EQ(bw::PositionOfQ(144.2705f), 1442);
+    EXPECT_EQ(bw::PositionOfQ(144.27f), 1442);
+    EXPECT_EQ(bw::PositionOfQ(144.2f), 1441);
     EXPECT_FALSE(bw::IsQOnGrid(1.414f, 13));
     EXPECT_FLOAT_EQ(bw::BandwidthOfPosition(0), 0.010f);
     EXPECT_FLOAT_EQ(bw::BandwidthOfPosition(668), 6.672f);

@@ -15,10 +15,12 @@
 #include "dsp_blocks/ui/VParametricFreqGraphView.h"
 #include "platform/ui/core/DialogUnits.h"
 #include "platform/ui/core/ManualTimerService.h"
+#include "platform/ui/core/UpDown.h"
 #include "resources/templates/BandRowTemplate.h"
 #include "resources/templates/InputEqPanelTemplate.h"
 #include "tests/dsp_ui_input_eq/InputEqTestSupport.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/UserInput.h"
 
 namespace {
 
@@ -186,6 +188,42 @@ TEST_F(InputEqPanelTest, EdgeDragsToQ200AndBelow01StoreTheLimitsAndALateStepIsIg
     DeliverMessages();  // the step posted before the release
     EXPECT_EQ(site_.modifiedMarks, marks);
     EXPECT_EQ(eq_.ParamBytes(), blob);
+}
+
+TEST_F(InputEqPanelTest, EveryEndARowShowsIsTakenBackWhenTypedAndAStepBeyondIsNot)
+{
+    struct Field {
+        std::int32_t edit;
+        std::int32_t spin;
+        bool octaves;  // the width shown as bandwidth
+        const char* inside;
+        const char* format;
+        double displayStep;
+        float EqBand::*held;
+    };
+    using namespace BandRowIds;
+    const Field fields[] = {
+        {kFrequency, kFrequencySpin, false, "1000", "%.1f", 0.1, &EqBand::frequency},
+        {kGain, kGainSpin, false, "3", "%.1f", 0.1, &EqBand::gain},
+        {kWidth, kWidthSpin, false, "2", "%.3f", 0.001, &EqBand::q},
+        {kWidth, kWidthSpin, true, "1", "%.3f", 0.001, &EqBand::q},
+    };
+    LBiquadBPFDialogView& row = *panel_->Row(6);
+    for (const Field& field : fields) {
+        if (field.octaves != (panel_->ItemText(kWidthUnit) == "BW")) {
+            Click(kWidthUnit);
+        }
+        for (int direction : {+1, -1}) {
+            const test_support::ShownEnd end{*row.ItemAs<QLineEdit>(field.edit),
+                                             *row.ItemAs<platform::UpDown>(field.spin),
+                                             direction,
+                                             field.inside,
+                                             field.format,
+                                             field.displayStep,
+                                             [&] { return ControllerBand(6).*field.held; }};
+            EXPECT_TRUE(test_support::TypesBackTheShownEnd(end)) << field.edit << (field.octaves ? " octaves" : "");
+        }
+    }
 }
 
 TEST_F(InputEqChannel16Test, AChannelFrom16OnKeepsNoModeInTheSettings)

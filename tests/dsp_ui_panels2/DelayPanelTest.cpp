@@ -28,6 +28,7 @@
 #include "tests/dsp_ui_panels2/PanelHost.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RecordingAmplifier.h"
+#include "tests/support/UserInput.h"
 
 namespace {
 
@@ -180,6 +181,23 @@ TEST_F(DelayPanel, TypedDelaysAreReadInTheUnitShownAndRefusedOutsideTheRange)
     EXPECT_EQ(amp.blockParams, 1);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, "Bad Format.\n\nChoose a number between 0 and 50");
+}
+
+TEST_F(DelayPanel, EveryEndShownInEveryUnitIsTakenBackWhenTypedAndAStepBeyondIsNot)
+{
+    Make(2);
+    Open();
+    auto& spin = *Row(1).ItemAs<platform::UpDown>(DelayRowIds::kDelaySpin);
+    for (const DelayUnit& unit : DelayUnits()) {
+        ChooseUnit(static_cast<int>(unit.code));
+        const double displayStep = unit.editFormat == "%.1f" ? 0.1 : 0.01;
+        for (int direction : {+1, -1}) {
+            const test_support::ShownEnd end{Edit(1), spin, direction, "10", unit.editFormat, displayStep,
+                                             [&] { return controller->GetDelay(1); }};
+            EXPECT_TRUE(test_support::TypesBackTheShownEnd(end)) << "unit " << unit.code;
+        }
+    }
+    EXPECT_TRUE(modal.Boxes().empty());
 }
 
 TEST_F(DelayPanel, EnterInARowEditCommitsThroughThePanelAndEscapeKeepsItOpen)
