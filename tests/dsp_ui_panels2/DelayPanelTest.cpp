@@ -1,6 +1,7 @@
 // The delay panel over a real controller and blocks: the rows in each unit, typed and spun
-// delays, the graph's drag and its cancel, the layout for fewer channels, the graph's
-// automatic step, and the way from a shown value back to the 0.1 ms grid.
+// delays, the graph's drag and its cancel (also while a press still waits to become one),
+// the layout for fewer channels, the graph's automatic step, and the way from a shown value
+// back to the 0.1 ms grid.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -261,6 +262,42 @@ TEST_F(DelayPanel, EscapeDuringADragRestoresTheDelayExactlyAsAnUncommittedChange
     EXPECT_EQ(controller->GetDelay(2), 12.34f);
     EXPECT_EQ(Edit(2).text(), "12.3");
     EXPECT_EQ(amp.blockParams, sent);
+}
+
+TEST_F(DelayPanel, EscapeOrALostFocusWhileAPressWaitsToBecomeADragCancelsIt)
+{
+    Make(4);
+    Open();
+    QApplication::setActiveWindow(host.PanelParent());
+    Edit(1).setFocus();
+    ASSERT_TRUE(Edit(1).hasFocus());
+    LDelayGraphView& graph = *panel->Graph();
+    const QPoint handle(graph.ValueToX(0.0f), graph.Row(2).y);
+    QTest::mousePress(&graph, Qt::LeftButton, {}, handle);
+    ASSERT_TRUE(graph.IsWaitingForDrag());
+    EXPECT_TRUE(graph.hasFocus());
+    // Escape goes where the user's keys go: to the focused control.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(graph.IsWaitingForDrag());
+    clock.Advance(501);
+    const QPoint far(PixelOf(20.0f, 20.1f), handle.y());
+    QTest::mouseMove(&graph, far);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, far);
+    DeliverMessages();
+    EXPECT_EQ(graph.DraggedRow(), -1);
+    EXPECT_EQ(graph.GetValue(2), 0.0f);
+    // The focus leaving in the wait cancels it too: keys could no longer reach the view.
+    QTest::mousePress(&graph, Qt::LeftButton, {}, handle);
+    ASSERT_TRUE(graph.IsWaitingForDrag());
+    Edit(0).setFocus();
+    EXPECT_FALSE(graph.IsWaitingForDrag());
+    clock.Advance(501);
+    QTest::mouseMove(&graph, far);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, far);
+    DeliverMessages();
+    EXPECT_EQ(controller->GetDelay(2), 0.0f);
+    EXPECT_EQ(amp.blockParams, 0);
+    EXPECT_EQ(host.modifiedMarks, 0);
 }
 
 TEST_F(DelayPanel, PressesOffTheHandlesOrWithinThreePixelsStartNoDrag)
