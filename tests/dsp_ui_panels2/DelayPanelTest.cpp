@@ -1,7 +1,7 @@
-// The delay panel over a real controller and blocks: the rows in each unit, typed and spun
-// delays, the graph's drag and its cancel (also while a press still waits to become one),
-// the layout for fewer channels, the graph's automatic step, and the way from a shown value
-// back to the 0.1 ms grid.
+// The delay panel over a real controller and blocks: the rows in each unit, a unit change
+// reaching every block, typed and spun delays, the graph's drag and its cancel (also while
+// a press still waits to become one), the layout for fewer channels, the graph's automatic
+// step, and the way from a shown value back to the 0.1 ms grid.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -139,6 +139,7 @@ TEST_F(DelayPanel, RowsShowTheDelayInTheChosenUnitAndTheGraphFollows)
     Make(4);
     ASSERT_TRUE(controller->SetDelay(0, 10.0f, false));
     Open();
+    EXPECT_EQ(host.modifiedMarks, 0);
     EXPECT_EQ(Edit(0).text(), "10.0");
     EXPECT_EQ(Row(2).TitleText(), "Delay 3");
     EXPECT_EQ(panel->Graph()->GetValue(0), 10.0f);
@@ -155,7 +156,27 @@ TEST_F(DelayPanel, RowsShowTheDelayInTheChosenUnitAndTheGraphFollows)
     const QWidget& edit = Edit(1);
     const QPoint centre = edit.mapTo(panel, QPoint(0, edit.height() / 2 + 2));
     EXPECT_EQ(panel->Graph()->mapTo(panel, QPoint(0, panel->Graph()->Row(1).y)).y(), centre.y());
-    EXPECT_EQ(host.modifiedMarks, 0);
+}
+
+TEST_F(DelayPanel, AUnitChoiceAloneMarksTheDesignAndWritesItIntoEveryBlock)
+{
+    Make(4);
+    ASSERT_TRUE(controller->SetDelay(1, 10.0f, false));
+    Open();
+    const int sent = amp.blockParams;
+    auto& units = *panel->ItemAs<QComboBox>(kUnits);
+    QTest::keyClick(&units, Qt::Key_Down);
+    QTest::keyClick(&units, Qt::Key_Down);
+    EXPECT_EQ(panel->UnitCode(), LDelayDialogController::kUnitFeet);
+    EXPECT_EQ(host.modifiedMarks, 2);
+    EXPECT_EQ(amp.blockParams, sent + 8);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const std::uint8_t* blob = nullptr;
+        const std::uint32_t size = blocks[i]->GetParamBlob(blob);
+        EXPECT_EQ(std::vector<std::uint8_t>(blob, blob + size),
+                  LDelayDialogController::EncodeParams(LDelayDialogController::kUnitFeet, controller->GetDelay(i)))
+            << i;
+    }
 }
 
 TEST_F(DelayPanel, TypedDelaysAreReadInTheUnitShownAndRefusedOutsideTheRange)
@@ -163,22 +184,24 @@ TEST_F(DelayPanel, TypedDelaysAreReadInTheUnitShownAndRefusedOutsideTheRange)
     Make(4);
     Open();
     ChooseUnit(1);
+    int sent = amp.blockParams;
     Type(0, "3.43");
     EXPECT_EQ(controller->GetDelay(0), 10.0f);
     EXPECT_EQ(Edit(0).text(), "3.43");
-    EXPECT_EQ(amp.blockParams, 1);
+    EXPECT_EQ(amp.blockParams, sent + 1);
     EXPECT_EQ(Row(0).ItemAs<platform::UpDown>(DelayRowIds::kDelaySpin)->GetPos32(), 100);
     ChooseUnit(0);
+    sent = amp.blockParams;
     Type(0, "51");
     EXPECT_EQ(controller->GetDelay(0), 10.0f);
     EXPECT_EQ(Edit(0).text(), "10.0");
-    EXPECT_EQ(amp.blockParams, 1);
+    EXPECT_EQ(amp.blockParams, sent);
     // Text without a number is no 0 ms: it is refused with the message and the old text.
     modal.AnswerBox(StringId::kBadNumberFormat, platform::MessageAnswer::Ok);
     Type(0, "abc");
     EXPECT_EQ(controller->GetDelay(0), 10.0f);
     EXPECT_EQ(Edit(0).text(), "10.0");
-    EXPECT_EQ(amp.blockParams, 1);
+    EXPECT_EQ(amp.blockParams, sent);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, "Bad Format.\n\nChoose a number between 0 and 50");
 }
