@@ -1,6 +1,8 @@
 // Delay group: per-block delay in samples at 48 kHz, unit and delay in each block's blob.
 #include "dsp_blocks/blocks/LDelayDialogController.h"
 
+#include <optional>
+
 #include "dsp_blocks/blocks/CoefficientBlob.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
 #include "dsp_blocks/blocks/ParamBlob.h"
@@ -95,29 +97,48 @@ bool LDelayDialogController::CommitEntry(std::size_t index)
 
 bool LDelayDialogController::Load()
 {
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        DelayEntry& entry = entries_[i];
-        if (entry.block == nullptr) {
-            return false;
-        }
+    // Every block is read before any is written back: the group's unit is only known once
+    // all of them have had their say, and each block must then be written with it.
+    std::size_t loaded = 0;
+    bool decodedAll = true;
+    std::optional<std::uint32_t> chosenUnit;
+    for (DelayEntry& entry : entries_) {
         entry.delay = 0.0f;
-        unit_ = kUnitMilliseconds;
+    }
+    for (; loaded < entries_.size(); ++loaded) {
+        DelayEntry& entry = entries_[loaded];
+        if (entry.block == nullptr) {
+            decodedAll = false;
+            break;
+        }
         const std::uint8_t* data = nullptr;
         const std::uint32_t size = entry.block->GetParamBlob(data);
         const bool olderLayout = size >= kOlderLayoutMinSize && data[0] == 0;
-        if (size != 0 && !olderLayout) {
-            Decoded decoded;
-            if (!DecodeParams(data, size, decoded)) {
-                return false;
-            }
-            entry.delay = SanitizeDelay(decoded.delay);
-            unit_ = SanitizeUnit(decoded.unit);
+        if (size == 0 || olderLayout) {
+            continue;
         }
+        Decoded decoded;
+        if (!DecodeParams(data, size, decoded)) {
+            decodedAll = false;
+            break;
+        }
+        entry.delay = SanitizeDelay(decoded.delay);
+        // Blocks that disagree come from a design saved while a unit change reached only
+        // the blocks edited after it. Milliseconds is what a block holds until the user
+        // picks another unit, so a block holding another one carries that choice; the first
+        // such block in channel order decides, whatever the size of the group.
+        const std::uint32_t unit = SanitizeUnit(decoded.unit);
+        if (decoded.unitSeen && unit != kUnitMilliseconds && !chosenUnit) {
+            chosenUnit = unit;
+        }
+    }
+    unit_ = chosenUnit.value_or(kUnitMilliseconds);
+    for (std::size_t i = 0; i < loaded; ++i) {
         if (!CommitEntry(i)) {
             return false;
         }
     }
-    return true;
+    return decodedAll;
 }
 
 bool LDelayDialogController::Commit()
@@ -142,10 +163,15 @@ bool LDelayDialogController::ApplyBlob(std::int32_t channel, const std::uint8_t*
         return false;
     }
     entries_[index].delay = SanitizeDelay(decoded.delay);
-    if (decoded.unitSeen) {
-        unit_ = SanitizeUnit(decoded.unit);
+    const std::uint32_t unit = decoded.unitSeen ? SanitizeUnit(decoded.unit) : unit_;
+    bool committed = false;
+    if (unit != unit_) {
+        // The pasted unit becomes the group's, so every block is written with it.
+        unit_ = unit;
+        committed = Commit();
+    } else {
+        committed = CommitEntry(index);
     }
-    const bool committed = CommitEntry(index);
     if (IBlockPanel* panel = OpenPanelWindow()) {
         panel->RefreshRow(index);
     }
@@ -167,6 +193,12 @@ bool LDelayDialogController::SetDelay(std::size_t index, float value, bool defer
 void LDelayDialogController::SetUnit(std::uint32_t unit)
 {
     unit_ = SanitizeUnit(unit);
+}
+
+bool LDelayDialogController::ChangeUnit(std::uint32_t unit)
+{
+    SetUnit(unit);
+    return Commit();
 }
 
 IBlockPanel* LDelayDialogController::OpenDialog(IPanelHost& parent)

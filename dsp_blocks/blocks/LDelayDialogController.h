@@ -24,6 +24,9 @@ public:
     // blocks: the group's blocks in channel order.
     explicit LDelayDialogController(const std::vector<DiagramBlock*>& blocks);
 
+    // Each block's delay from its blob; the group's unit is that of the first block in
+    // channel order holding one other than milliseconds (milliseconds when none does), and
+    // every block read is written back with it, so the group leaves in one unit.
     bool Load() override;
     bool ApplyBlob(std::int32_t channel, const std::uint8_t* data, std::uint32_t size) override;
     IBlockPanel* OpenDialog(IPanelHost& parent) override;
@@ -41,6 +44,9 @@ public:
     bool SetDelay(std::size_t index, float value, bool deferCommit);
     // Stores the group's unit; the next commit writes it into every block's blob.
     void SetUnit(std::uint32_t unit);
+    // The user chose unit: stored and written into every block at once, so that a save,
+    // an upload or a later open all find it; the result of the commit.
+    bool ChangeUnit(std::uint32_t unit);
 
     // Stores one entry's blobs on its block.
     bool CommitEntry(std::size_t index);

@@ -152,7 +152,7 @@ std::intptr_t CrossPointButton::OnSliderNotice(std::intptr_t lParam)
     }
     gain_ = notice->value;
     update();
-    if (notice->tracking == 0) {
+    if (notice->tracking == SliderNotice::kEnded) {
         SendClick();
     }
     return 0;

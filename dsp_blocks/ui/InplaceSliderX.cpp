@@ -66,7 +66,8 @@ InplaceSliderX::InplaceSliderX(float value, float top, float bottom, float step,
       step_(step),
       font_(font),
       ownerWindow_(ownerWindow),
-      message_(message)
+      message_(message),
+      sent_(value)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -151,7 +152,9 @@ std::string InplaceSliderX::ScaleLabel(int index) const
 
 void InplaceSliderX::OnTrackbarScroll(std::int32_t id, int code, int position)
 {
-    if (id != kTrackbarId || closing_) {
+    // After a close the thumb may still follow the held button until the slider goes; the
+    // owner has had its last notice.
+    if (id != kTrackbarId || closeRequested_ || closing_) {
         return;
     }
     int p = trackbar_->Pos();
@@ -183,7 +186,18 @@ void InplaceSliderX::OnTrackbarScroll(std::int32_t id, int code, int position)
         trackbar_->SetPos(p);
     }
     value_ = ValueAt(p);
-    SliderNotice notice{value_, static_cast<std::uint8_t>(code != platform::ScrollCode::kEndScroll ? 1 : 0)};
+    Notify(code != platform::ScrollCode::kEndScroll ? SliderNotice::kTracking : SliderNotice::kEnded);
+}
+
+void InplaceSliderX::Notify(std::uint8_t tracking)
+{
+    // The state is settled before the owner hears of it: its handler may show a message
+    // box, which takes the focus and so closes the slider from inside this call.
+    inGesture_ = tracking == SliderNotice::kTracking;
+    if (tracking == SliderNotice::kEnded) {
+        sent_ = value_;
+    }
+    SliderNotice notice{value_, tracking};
     platform::SendWindowMessage(ownerWindow_, message_, 0, reinterpret_cast<std::intptr_t>(&notice));
 }
 
@@ -196,9 +210,29 @@ void InplaceSliderX::OnTrackbarReleasedCapture(std::int32_t id)
 
 void InplaceSliderX::Close()
 {
-    if (!closing_) {
-        messages_.Post(platform::MsgDelayDestroyWindow());
+    if (closeRequested_ || closing_) {
+        return;
     }
+    closeRequested_ = true;
+    // Focus lost or the pop-up hidden in mid-gesture: the value shown becomes the one sent,
+    // as if the button had been released there.
+    if (inGesture_) {
+        Notify(SliderNotice::kEnded);
+    }
+    messages_.Post(platform::MsgDelayDestroyWindow());
+}
+
+void InplaceSliderX::Cancel()
+{
+    if (closeRequested_ || closing_) {
+        return;
+    }
+    if (inGesture_) {
+        value_ = sent_;
+        trackbar_->SetPos(PositionOf(value_));
+        Notify(SliderNotice::kCancelled);
+    }
+    Close();
 }
 
 void InplaceSliderX::DestroyNow()
@@ -218,7 +252,7 @@ bool InplaceSliderX::OnTrackbarKey(QKeyEvent& event)
         return false;
     }
     if (event.type() == QEvent::KeyPress) {
-        Close();
+        Cancel();
     }
     return true;
 }

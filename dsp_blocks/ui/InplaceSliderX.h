@@ -3,7 +3,9 @@
 // "__Kx_MsgFromSlider__" (0, pointer to SliderNotice) with tracking set until the gesture
 // ends; letting go of the mouse, losing the focus or Escape close the slider, which then
 // deletes itself (it posts itself "__Kx_DelayDestroyWindow__" first, so a handler of its
-// own is never cut short).
+// own is never cut short). However it closes, the owner's last notice leaves it showing
+// what it was last told to send: a gesture still going on ends as a release, except after
+// Escape, which takes the value back to where the gesture started.
 #pragma once
 
 #include <cstddef>
@@ -24,8 +26,16 @@
 
 // What the slider sends: lParam points at it during the send.
 struct SliderNotice {
+    // The gesture ended on value: the owner sends it on.
+    static constexpr std::uint8_t kEnded = 0;
+    // The gesture goes on: the owner shows value and sends nothing yet.
+    static constexpr std::uint8_t kTracking = 1;
+    // Escape undid the gesture: value is the one from before it, which the owner already
+    // sent; it shows it again and sends nothing.
+    static constexpr std::uint8_t kCancelled = 2;
+
     float value = 0.0f;
-    std::uint8_t tracking = 0;  // 1 while the gesture goes on, 0 when it ends
+    std::uint8_t tracking = kEnded;
 };
 
 class InplaceSliderX final : public QFrame, public platform::IControlNotify {
@@ -87,8 +97,11 @@ public:
 
     void OnTrackbarScroll(std::int32_t id, int code, int position) override;
     void OnTrackbarReleasedCapture(std::int32_t id) override;
-    // Posts "__Kx_DelayDestroyWindow__" to the slider.
+    // Ends a gesture that is still going on as a release, then posts
+    // "__Kx_DelayDestroyWindow__" to the slider; later scroll reports are ignored.
     void Close();
+    // Escape: takes a gesture back to the value from before it, then closes.
+    void Cancel();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -101,6 +114,7 @@ private:
     void DrawScale(QPainter& painter) const;
     bool OnTrackbarKey(QKeyEvent& event);
     void DestroyNow();
+    void Notify(std::uint8_t tracking);
 
     float value_;
     float top_;
@@ -115,6 +129,11 @@ private:
     SliderCtrl* trackbar_ = nullptr;  // child window
     QRect channel_;
     bool scalePending_ = false;
+    // The value the owner last sent on (the opening value until a gesture ends), and
+    // whether it has been shown a value since.
+    float sent_;
+    bool inGesture_ = false;
+    bool closeRequested_ = false;
     bool closing_ = false;
     platform::MessageWindow messages_;
 };

@@ -238,7 +238,8 @@ void LDelay::OnComboSelChange(std::int32_t id)
         return;
     }
     unit_ = chosen;
-    controller_.SetUnit(unit_);
+    CheckControllerResult(controller_.ChangeUnit(unit_));
+    MarkModified();
     for (LDelayTime* row : rows_) {
         if (row != nullptr) {
             row->SetUnit(unit_);

@@ -45,7 +45,8 @@ LDelayGraphView::LDelayGraphView(QWidget* parent, std::size_t channelCount)
       rows_(channelCount),
       gesture_([this] { StartDrag(); })
 {
-    // A press that misses every handle must not take the focus; a drag takes it by code.
+    // A press that misses every handle must not take the focus; one on a handle takes it by
+    // code.
     setFocusPolicy(Qt::NoFocus);
 }
 
@@ -304,6 +305,9 @@ void LDelayGraphView::mousePressEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     pressedRow_ = HitTest(point);
     if (pressedRow_ >= 0) {
+        // The focus comes first, so that Escape in the wait reaches the view and cancels
+        // it instead of going to whichever control had the focus.
+        setFocus(Qt::MouseFocusReason);
         gesture_.Begin(point);
     }
 }
@@ -323,7 +327,6 @@ void LDelayGraphView::StartDrag()
     dragStartValue_ = row.value;
     grabOffset_ = QPoint(ValueToX(row.value), row.y) - press;
     lastX_ = press.x();
-    setFocus(Qt::MouseFocusReason);
 }
 
 void LDelayGraphView::mouseMoveEvent(QMouseEvent* event)
@@ -372,6 +375,7 @@ void LDelayGraphView::keyPressEvent(QKeyEvent* event)
     }
     if (gesture_.IsWaiting()) {
         gesture_.Cancel();
+        pressedRow_ = -1;
     } else if (dragRow_ >= 0) {
         CancelDrag();
     }
@@ -381,7 +385,11 @@ void LDelayGraphView::keyPressEvent(QKeyEvent* event)
 void LDelayGraphView::focusOutEvent(QFocusEvent* event)
 {
     VGraphView::focusOutEvent(event);
-    if (dragRow_ >= 0) {
+    // Keys no longer reach the view, so a wait it could not cancel ends here.
+    if (gesture_.IsWaiting()) {
+        gesture_.Cancel();
+        pressedRow_ = -1;
+    } else if (dragRow_ >= 0) {
         CancelDrag();
     }
 }

@@ -115,17 +115,32 @@ TEST_F(DelayTest, UnitReachesEveryBlockAtTheNextCommit)
     }
 }
 
-TEST_F(DelayTest, StoredBlobsRoundTripAndTheLastUnitWins)
+TEST_F(DelayTest, BlocksThatDisagreeOnTheUnitLoadAsTheFirstNonMillisecondOneAndAllTakeIt)
 {
     MakeBlocks(BlockType::Delay);
-    SetBlob(*blocks[0], DelayBlob(1, 3.5f));
+    SetBlob(*blocks[0], DelayBlob(0, 1.0f));
+    SetBlob(*blocks[1], DelayBlob(1, 3.5f));
     SetBlob(*blocks[2], DelayBlob(2, 12.0f));
     LDelayDialogController controller(pointers);
     ASSERT_TRUE(controller.Load());
-    EXPECT_EQ(controller.GetDelay(0), 3.5f);
+    EXPECT_EQ(controller.GetDelay(1), 3.5f);
     EXPECT_EQ(controller.GetDelay(2), 12.0f);
-    EXPECT_EQ(controller.GetUnit(), 0u);  // block 3 had no blob: unit 0 last
-    EXPECT_EQ(Of(blocks[2]->paramBlob), DelayBlob(2, 12.0f));
+    // Milliseconds (the first block) and no blob (the last) are what a block holds before
+    // any choice reached it; metres is the first choice in channel order.
+    EXPECT_EQ(controller.GetUnit(), LDelayDialogController::kUnitMetres);
+    EXPECT_EQ(Of(blocks[0]->paramBlob), DelayBlob(1, 1.0f));
+    EXPECT_EQ(Of(blocks[2]->paramBlob), DelayBlob(1, 12.0f));
+    EXPECT_EQ(Of(blocks[3]->paramBlob), DelayBlob(1, 0.0f));
+    // A pasted unit is a unit change too: every block takes it at once.
+    Attach();
+    const Bytes pasted = DelayBlob(2, 20.0f);
+    ASSERT_TRUE(controller.ApplyBlob(3, pasted.data(), static_cast<std::uint32_t>(pasted.size())));
+    EXPECT_EQ(amp.queued.size(), 4u);
+    EXPECT_EQ(Of(blocks[0]->paramBlob), DelayBlob(2, 1.0f));
+    EXPECT_EQ(Of(blocks[3]->paramBlob), DelayBlob(2, 20.0f));
+    EXPECT_TRUE(controller.ChangeUnit(LDelayDialogController::kUnitMilliseconds));
+    EXPECT_EQ(amp.queued.size(), 8u);
+    EXPECT_EQ(Of(blocks[1]->paramBlob), DelayBlob(0, 3.5f));
 }
 
 TEST_F(DelayTest, DecodedDelaysAndUnitsAreClamped)
@@ -138,7 +153,8 @@ TEST_F(DelayTest, DecodedDelaysAndUnitsAreClamped)
     ASSERT_TRUE(controller.Load());
     EXPECT_EQ(controller.GetDelay(0), 50.0f);
     EXPECT_EQ(Of(blocks[0]->coefBlob), (Bytes{0x60, 0x09, 0, 0}));  // 2400 samples
-    EXPECT_EQ(Of(blocks[0]->paramBlob), DelayBlob(0, 50.0f));
+    // Unit 9 is none: the metres of the next block are the group's.
+    EXPECT_EQ(Of(blocks[0]->paramBlob), DelayBlob(1, 50.0f));
     EXPECT_EQ(controller.GetDelay(1), 0.0f);
     EXPECT_EQ(controller.GetDelay(2), 0.0f);
     EXPECT_TRUE(controller.SetDelay(3, 1e30f, false));

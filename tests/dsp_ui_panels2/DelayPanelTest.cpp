@@ -1,6 +1,7 @@
-// The delay panel over a real controller and blocks: the rows in each unit, typed and spun
-// delays, the graph's drag and its cancel, the layout for fewer channels, the graph's
-// automatic step, and the way from a shown value back to the 0.1 ms grid.
+// The delay panel over a real controller and blocks: the rows in each unit, a unit change
+// reaching every block, typed and spun delays, the graph's drag and its cancel (also while
+// a press still waits to become one), the layout for fewer channels, the graph's automatic
+// step, and the way from a shown value back to the 0.1 ms grid.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -139,6 +140,7 @@ TEST_F(DelayPanel, RowsShowTheDelayInTheChosenUnitAndTheGraphFollows)
     Make(4);
     ASSERT_TRUE(controller->SetDelay(0, 10.0f, false));
     Open();
+    EXPECT_EQ(host.modifiedMarks, 0);
     EXPECT_EQ(Edit(0).text(), "10.0");
     EXPECT_EQ(Row(2).TitleText(), "Delay 3");
     EXPECT_EQ(panel->Graph()->GetValue(0), 10.0f);
@@ -155,7 +157,27 @@ TEST_F(DelayPanel, RowsShowTheDelayInTheChosenUnitAndTheGraphFollows)
     const QWidget& edit = Edit(1);
     const QPoint centre = edit.mapTo(panel, QPoint(0, edit.height() / 2 + 2));
     EXPECT_EQ(panel->Graph()->mapTo(panel, QPoint(0, panel->Graph()->Row(1).y)).y(), centre.y());
-    EXPECT_EQ(host.modifiedMarks, 0);
+}
+
+TEST_F(DelayPanel, AUnitChoiceAloneMarksTheDesignAndWritesItIntoEveryBlock)
+{
+    Make(4);
+    ASSERT_TRUE(controller->SetDelay(1, 10.0f, false));
+    Open();
+    const int sent = amp.blockParams;
+    auto& units = *panel->ItemAs<QComboBox>(kUnits);
+    QTest::keyClick(&units, Qt::Key_Down);
+    QTest::keyClick(&units, Qt::Key_Down);
+    EXPECT_EQ(panel->UnitCode(), LDelayDialogController::kUnitFeet);
+    EXPECT_EQ(host.modifiedMarks, 2);
+    EXPECT_EQ(amp.blockParams, sent + 8);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const std::uint8_t* blob = nullptr;
+        const std::uint32_t size = blocks[i]->GetParamBlob(blob);
+        EXPECT_EQ(std::vector<std::uint8_t>(blob, blob + size),
+                  LDelayDialogController::EncodeParams(LDelayDialogController::kUnitFeet, controller->GetDelay(i)))
+            << i;
+    }
 }
 
 TEST_F(DelayPanel, TypedDelaysAreReadInTheUnitShownAndRefusedOutsideTheRange)
@@ -163,22 +185,24 @@ TEST_F(DelayPanel, TypedDelaysAreReadInTheUnitShownAndRefusedOutsideTheRange)
     Make(4);
     Open();
     ChooseUnit(1);
+    int sent = amp.blockParams;
     Type(0, "3.43");
     EXPECT_EQ(controller->GetDelay(0), 10.0f);
     EXPECT_EQ(Edit(0).text(), "3.43");
-    EXPECT_EQ(amp.blockParams, 1);
+    EXPECT_EQ(amp.blockParams, sent + 1);
     EXPECT_EQ(Row(0).ItemAs<platform::UpDown>(DelayRowIds::kDelaySpin)->GetPos32(), 100);
     ChooseUnit(0);
+    sent = amp.blockParams;
     Type(0, "51");
     EXPECT_EQ(controller->GetDelay(0), 10.0f);
     EXPECT_EQ(Edit(0).text(), "10.0");
-    EXPECT_EQ(amp.blockParams, 1);
+    EXPECT_EQ(amp.blockParams, sent);
     // Text without a number is no 0 ms: it is refused with the message and the old text.
     modal.AnswerBox(StringId::kBadNumberFormat, platform::MessageAnswer::Ok);
     Type(0, "abc");
     EXPECT_EQ(controller->GetDelay(0), 10.0f);
     EXPECT_EQ(Edit(0).text(), "10.0");
-    EXPECT_EQ(amp.blockParams, 1);
+    EXPECT_EQ(amp.blockParams, sent);
     ASSERT_EQ(modal.Boxes().size(), 1u);
     EXPECT_EQ(modal.Boxes()[0].text, "Bad Format.\n\nChoose a number between 0 and 50");
 }
@@ -279,6 +303,42 @@ TEST_F(DelayPanel, EscapeDuringADragRestoresTheDelayExactlyAsAnUncommittedChange
     EXPECT_EQ(controller->GetDelay(2), 12.34f);
     EXPECT_EQ(Edit(2).text(), "12.3");
     EXPECT_EQ(amp.blockParams, sent);
+}
+
+TEST_F(DelayPanel, EscapeOrALostFocusWhileAPressWaitsToBecomeADragCancelsIt)
+{
+    Make(4);
+    Open();
+    QApplication::setActiveWindow(host.PanelParent());
+    Edit(1).setFocus();
+    ASSERT_TRUE(Edit(1).hasFocus());
+    LDelayGraphView& graph = *panel->Graph();
+    const QPoint handle(graph.ValueToX(0.0f), graph.Row(2).y);
+    QTest::mousePress(&graph, Qt::LeftButton, {}, handle);
+    ASSERT_TRUE(graph.IsWaitingForDrag());
+    EXPECT_TRUE(graph.hasFocus());
+    // Escape goes where the user's keys go: to the focused control.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(graph.IsWaitingForDrag());
+    clock.Advance(501);
+    const QPoint far(PixelOf(20.0f, 20.1f), handle.y());
+    QTest::mouseMove(&graph, far);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, far);
+    DeliverMessages();
+    EXPECT_EQ(graph.DraggedRow(), -1);
+    EXPECT_EQ(graph.GetValue(2), 0.0f);
+    // The focus leaving in the wait cancels it too: keys could no longer reach the view.
+    QTest::mousePress(&graph, Qt::LeftButton, {}, handle);
+    ASSERT_TRUE(graph.IsWaitingForDrag());
+    Edit(0).setFocus();
+    EXPECT_FALSE(graph.IsWaitingForDrag());
+    clock.Advance(501);
+    QTest::mouseMove(&graph, far);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, far);
+    DeliverMessages();
+    EXPECT_EQ(controller->GetDelay(2), 0.0f);
+    EXPECT_EQ(amp.blockParams, 0);
+    EXPECT_EQ(host.modifiedMarks, 0);
 }
 
 TEST_F(DelayPanel, PressesOffTheHandlesOrWithinThreePixelsStartNoDrag)

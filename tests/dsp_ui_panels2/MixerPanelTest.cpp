@@ -1,11 +1,13 @@
 // The mixer panel over a real controller and block: the grid it shows for two and four
 // channels, cross points toggled by mouse and Space, the label length rule, and the pop-up
-// gain slider's scale, keys and drag, each gesture reaching the block once.
+// gain slider's scale, keys and drag, each gesture reaching the block once; a drag that
+// ends by Escape or a lost focus leaves the button on the gain the controller holds.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <set>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QtTest/QTest>
 
@@ -239,4 +241,67 @@ TEST_F(MixerPanel, ADragOnTheSliderShowsEachStepSendsOnceAtTheEndAndTheReleaseCl
     EXPECT_TRUE(slider->IsClosing());
     RunDeferredDeletes();
     EXPECT_EQ(button.findChild<InplaceSliderX*>(), nullptr);
+}
+
+TEST_F(MixerPanel, EscapeInASliderDragPutsBackTheGainTheControllerHoldsAndSendsNothing)
+{
+    Open(4);
+    ASSERT_TRUE(controller->SetCrossPoint(1, 2, CrossPoint{1, 3.0f}));
+    panel->Refresh();
+    const int sent = amp.blockParams;
+    CrossPointButton& button = Button(1, 2);
+    InplaceSliderX* slider = OpenSlider(button);
+    ASSERT_NE(slider, nullptr);
+    platform::Trackbar& trackbar = *slider->Trackbar();
+    const QPoint thumb = trackbar.ThumbRect().center();
+    QTest::mousePress(&trackbar, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(-16)));
+    EXPECT_EQ(button.Gain(), 8.0f);
+    QTest::keyClick(&trackbar, Qt::Key_Escape);
+    EXPECT_EQ(button.Gain(), 3.0f);
+    EXPECT_EQ(trackbar.Pos(), slider->PositionOf(3.0f));
+    // The button is still down: the thumb may follow it until the slider goes, the button not.
+    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(10)));
+    QTest::mouseRelease(&trackbar, Qt::LeftButton, {}, QPoint(thumb.x(), trackbar.PositionToPixel(10)));
+    EXPECT_EQ(button.Gain(), 3.0f);
+    EXPECT_EQ(amp.blockParams, sent);
+    EXPECT_EQ(host.modifiedMarks, 0);
+    DeliverMessages();
+    RunDeferredDeletes();
+    EXPECT_EQ(button.findChild<InplaceSliderX*>(), nullptr);
+    // The next toggle sends the gain the controller held all along.
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(controller->GetCrossPoint(1, 2).on, 0);
+    EXPECT_EQ(controller->GetCrossPoint(1, 2).gain, 3.0f);
+    EXPECT_EQ(amp.blockParams, sent + 1);
+}
+
+TEST_F(MixerPanel, LosingTheFocusInASliderDragSendsTheShownGainOnceAsARelease)
+{
+    Open(4);
+    CrossPointButton& button = Button(0, 3);
+    InplaceSliderX* slider = OpenSlider(button);
+    ASSERT_NE(slider, nullptr);
+    platform::Trackbar& trackbar = *slider->Trackbar();
+    const QPoint thumb = trackbar.ThumbRect().center();
+    QTest::mousePress(&trackbar, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(5)));
+    EXPECT_EQ(amp.blockParams, 0);
+    ASSERT_TRUE(trackbar.hasFocus());
+    // Another window comes up (a message box, say) and takes the focus.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_FALSE(trackbar.hasFocus());
+    EXPECT_EQ(button.Gain(), -2.5f);
+    EXPECT_EQ(controller->GetCrossPoint(0, 3).gain, -2.5f);
+    EXPECT_EQ(amp.blockParams, 1);
+    EXPECT_EQ(host.modifiedMarks, 1);
+    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(12)));
+    QTest::mouseRelease(&trackbar, Qt::LeftButton, {}, QPoint(thumb.x(), trackbar.PositionToPixel(12)));
+    DeliverMessages();
+    RunDeferredDeletes();
+    EXPECT_EQ(button.findChild<InplaceSliderX*>(), nullptr);
+    EXPECT_EQ(button.Gain(), -2.5f);
+    EXPECT_EQ(amp.blockParams, 1);
 }
