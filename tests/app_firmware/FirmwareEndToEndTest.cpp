@@ -65,8 +65,69 @@ protected:
     static DlgFirmwareUpdate& Firmware(platform::Dialog& dialog) { return static_cast<DlgFirmwareUpdate&>(dialog); }
     bool Settled() { return driver.Pending() == 0; }
 
+    // The offered update of amplifier PULL (V5.12, to V6.1), which vanishes in the middle of
+    // the transfer until replugged; the script goes on once the dialog shows the failure and
+    // the editor has heard of the unplug.
+    DialogScript& PullMidTransfer()
+    {
+        AddImage("Corvantine_V6.1.bin", "V6.1", 3);
+        driver.AnswerBox(StringId::kFirmwareOfferUpdate, MessageAnswer::Yes);
+        return driver.ExpectDialog(FirmwareUpdateIds::kTemplate)
+            .Do([this](platform::Dialog&) {
+                EXPECT_EQ(pulled->Control("reset-counters PULL"), std::optional<std::string>("OK"));
+                EXPECT_EQ(pulled->Control("fault PULL unplug-at 1500"), std::optional<std::string>("OK"));
+            })
+            .Click(FirmwareUpdateIds::kUpdate)
+            .Do([this](platform::Dialog& dialog) {
+                ASSERT_TRUE(editor.PumpUntil([&] { return !Firmware(dialog).IsUpdating(); }, 120s));
+                firstNotices = Firmware(dialog).Notices();
+                EXPECT_EQ(pulled->Control("present PULL"), std::optional<std::string>("OK 0"));
+                ASSERT_TRUE(editor.PumpUntil([&] { return editor.Manager().IsRescanPending(); }));
+                EXPECT_EQ(dialog.ItemText(FirmwareUpdateIds::kStatus), "Failed to update firmware. ");
+            });
+    }
+    void PlugInPull() { pulled = editor.Amp({"--device", "a210:PULL", "--version", "V5.12"}); }
+    // Up to the pull the session went into the boot loader and transferred with rising
+    // percentages; then it ended failed.
+    void ExpectPulledSteps() const
+    {
+        std::vector<int> codes;
+        int lastPercent = -1;
+        bool rising = true;
+        for (const auto& [code, value] : firstNotices) {
+            if (codes.empty() || codes.back() != code) {
+                codes.push_back(code);
+            }
+            if (code == 0) {
+                rising = rising && value >= lastPercent;
+                lastPercent = value;
+            }
+        }
+        EXPECT_EQ(codes, (std::vector<int>{1, 2, 0, 4}));
+        EXPECT_TRUE(rising);
+        ASSERT_FALSE(firstNotices.empty());
+        EXPECT_EQ(firstNotices.back(), (std::pair<int, int>{4, 2}));
+    }
+    // The amplifier the editor finds runs V6.1.
+    void ExpectUpdated()
+    {
+        CobaltDeviceManager::ICobaltAmplifier* amplifier = editor.FirstAmplifier();
+        ASSERT_NE(amplifier, nullptr);
+        EXPECT_EQ(amplifier->GetFirmwareVersion(), u"v6.1");
+        amplifier->Release();
+    }
+    static void ExpectFailureShownWithBothButtons(platform::Dialog& dialog)
+    {
+        EXPECT_FALSE(dialog.IsEnded());
+        EXPECT_EQ(Firmware(dialog).StatusHistory().back(), StringId::kFirmwareUpdateFailed);
+        EXPECT_TRUE(dialog.Item(FirmwareUpdateIds::kUpdate)->isEnabled());
+        EXPECT_TRUE(dialog.Item(FirmwareUpdateIds::kClose)->isEnabled());
+    }
+
     OnlineEditor editor;
     ModalDriver driver;
+    std::unique_ptr<e2e_test::VirtualAmpProcess> pulled;
+    std::vector<std::pair<int, int>> firstNotices;
 };
 
 TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierComesBackWithIt)
@@ -147,45 +208,69 @@ TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierCome
     EXPECT_TRUE(program.size() == 0xD000 && std::equal(program.begin(), program.end(), image.begin() + 0x80000));
 }
 
-TEST_F(FirmwareEndToEnd, TheDialogReportsTheStepsAndEndsOnItsOwnWhenTheAmplifierIsPulledMidTransfer)
+TEST_F(FirmwareEndToEnd, APullMidTransferLeaves180UpUntilClosedAndTheReturnInTheBootLoaderIsRecovered)
 {
-    AddImage("Corvantine_V6.1.bin", "V6.1", 3);
+    platform::ManualTimerService timers;
+    platform::ScopedTimerService useTimers(timers);
     ASSERT_TRUE(editor.Start());
-    std::unique_ptr<e2e_test::VirtualAmpProcess> amp;
-    std::vector<std::pair<int, int>> notices;
-    driver.AnswerBox(StringId::kFirmwareOfferUpdate, MessageAnswer::Yes);
+    PullMidTransfer()
+        .Do([&](platform::Dialog& dialog) {
+            // The presence check ticks with no amplifier about; the result stays for the user.
+            timers.Advance(8 * DlgFirmwareUpdate::kPresenceMs);
+            ExpectFailureShownWithBothButtons(dialog);
+        })
+        .Click(FirmwareUpdateIds::kUpdate)  // again, with nothing plugged in: 141
+        .Do([&](platform::Dialog& dialog) {
+            ExpectFailureShownWithBothButtons(dialog);
+            EXPECT_EQ(pulled->Control("replug PULL"), std::optional<std::string>("OK"));
+            EXPECT_EQ(pulled->Control("mode PULL"), std::optional<std::string>("OK boot"));
+        })
+        .Click(FirmwareUpdateIds::kClose);
+    driver.AnswerBox(StringId::kFirmwareStartFailed, MessageAnswer::Ok);
+    // Closed, the flow ends and scanning finds the amplifier again, in its boot loader with no
+    // version to show: below the minimum, the road to recovery flashes it and brings it back.
+    driver.ExpectDialog(kTooOld).Click(1);
     driver.ExpectDialog(FirmwareUpdateIds::kTemplate)
-        .Do([&](platform::Dialog&) {
-            EXPECT_EQ(amp->Control("reset-counters PULL"), std::optional<std::string>("OK"));
-            EXPECT_EQ(amp->Control("fault PULL unplug-at 1500"), std::optional<std::string>("OK"));
+        .Do([&](platform::Dialog& dialog) {
+            ASSERT_TRUE(editor.PumpUntil([&] { return Firmware(dialog).IsExpanded(); }));
+        })
+        .Choose(FirmwareUpdateIds::kFileList, 0)
+        .Click(FirmwareUpdateIds::kUpdate)
+        .Do([&](platform::Dialog& dialog) {
+            ASSERT_TRUE(editor.PumpUntil([&] { return Firmware(dialog).UpdateSucceeded(); }, 120s));
+        })
+        .Click(FirmwareUpdateIds::kClose);
+    driver.AnswerBox(StringId::kFirmwareVersionUnidentified, MessageAnswer::Ok);
+    driver.AnswerBox(StringId::kFirmwareFileIncompatible, MessageAnswer::Yes);
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog&) { ExpectUpdated(); }).End(2);
+    PlugInPull();
+    ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
+    ExpectPulledSteps();
+    EXPECT_EQ(pulled->Control("mode PULL"), std::optional<std::string>("OK app"));
+}
+
+TEST_F(FirmwareEndToEnd, APulledAmplifierPluggedBackIsUpdatedAgainFromTheSameDialog)
+{
+    ASSERT_TRUE(editor.Start());
+    PullMidTransfer()
+        .Do([&](platform::Dialog& dialog) {
+            ExpectFailureShownWithBothButtons(dialog);
+            EXPECT_EQ(pulled->Control("replug PULL"), std::optional<std::string>("OK"));
+            ASSERT_TRUE(pulled->WaitPresent("PULL", true, 60s));
         })
         .Click(FirmwareUpdateIds::kUpdate)
         .Do([&](platform::Dialog& dialog) {
-            ASSERT_TRUE(editor.PumpUntil([&] { return !Firmware(dialog).IsUpdating(); }, 120s));
-            notices = Firmware(dialog).Notices();
-            EXPECT_EQ(Firmware(dialog).StatusHistory().back(), StringId::kFirmwareUpdateFailed);
-            EXPECT_TRUE(dialog.Item(FirmwareUpdateIds::kUpdate)->isEnabled());
+            ASSERT_TRUE(editor.PumpUntil([&] { return Firmware(dialog).UpdateSucceeded(); }, 120s));
+            // Already in its boot loader, the amplifier is not reset into it a second time.
+            const std::vector<std::pair<int, int>>& notices = Firmware(dialog).Notices();
+            EXPECT_EQ(std::count(notices.begin(), notices.end(), std::pair<int, int>{1, 0}), 1);
         })
-        .RunUntilEnds(30s);
-    amp = editor.Amp({"--device", "a210:PULL", "--version", "V5.12"});
+        .Click(FirmwareUpdateIds::kClose);
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog&) { ExpectUpdated(); }).End(2);
+    PlugInPull();
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
-    ASSERT_FALSE(notices.empty());
-    std::vector<int> codes;
-    int lastPercent = -1;
-    bool rising = true;
-    for (const auto& [code, value] : notices) {
-        if (codes.empty() || codes.back() != code) {
-            codes.push_back(code);
-        }
-        if (code == 0) {
-            rising = rising && value >= lastPercent;
-            lastPercent = value;
-        }
-    }
-    EXPECT_EQ(codes, (std::vector<int>{1, 2, 0, 4}));
-    EXPECT_TRUE(rising);
-    EXPECT_EQ(notices.back(), (std::pair<int, int>{4, 2}));
-    EXPECT_FALSE(editor.Doc().IsOnline());
+    ExpectPulledSteps();
+    EXPECT_EQ(driver.Dialogs(), (std::vector<std::uint32_t>{FirmwareUpdateIds::kTemplate, kQuestion}));
 }
 
 TEST_F(FirmwareEndToEnd, ARefusedBootLoaderGives180AndTheAmplifierStaysInItsApplication)
