@@ -8,6 +8,7 @@
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DlgFirmwareUpdate.h"
+#include "application/ui/DlgUploadDownload.h"
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/core/ManualTimerService.h"
 #include "resources/strings/StringIds.h"
@@ -108,13 +109,17 @@ protected:
         ASSERT_FALSE(firstNotices.empty());
         EXPECT_EQ(firstNotices.back(), (std::pair<int, int>{4, 2}));
     }
-    // The amplifier the editor finds runs V6.1.
-    void ExpectUpdated()
+    // At the question that comes once the updated amplifier is back, it runs V6.1; the user
+    // declines the question the only way it allows, by unplugging the amplifier, so that no
+    // later notice of the device changes asks again.
+    void ExpectUpdatedAndUnplug(const e2e_test::VirtualAmpProcess& amp, const std::string& serial)
     {
         CobaltDeviceManager::ICobaltAmplifier* amplifier = editor.FirstAmplifier();
         ASSERT_NE(amplifier, nullptr);
         EXPECT_EQ(amplifier->GetFirmwareVersion(), u"v6.1");
         amplifier->Release();
+        EXPECT_EQ(amp.Control("unplug " + serial), std::optional<std::string>("OK"));
+        ASSERT_TRUE(editor.PumpUntil([&] { return editor.PresentCount() == 0; }));
     }
     // Waits, as a user reading the result does, until the success has been reported twice (the
     // session's last step and its completion) and the amplifier has left its boot loader for
@@ -172,7 +177,10 @@ TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierCome
             statuses = Firmware(dialog).StatusHistory();
         })
         .Click(FirmwareUpdateIds::kClose);
-    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog&) { ExpectUpdated(); }).End(2);
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog& dialog) {
+        ExpectUpdatedAndUnplug(*amp, "FW");
+        ASSERT_TRUE(editor.PumpUntil([&] { return dialog.IsEnded(); }));
+    });
     amp = editor.Amp({"--device", "a210:FW", "--version", "V5.12"});
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
     EXPECT_EQ(driver.Boxes().size(), 1u);
@@ -247,7 +255,11 @@ TEST_F(FirmwareEndToEnd, APullMidTransferLeaves180UpUntilClosedAndTheReturnInThe
         .Click(FirmwareUpdateIds::kClose);
     driver.AnswerBox(StringId::kFirmwareVersionUnidentified, MessageAnswer::Ok);
     driver.AnswerBox(StringId::kFirmwareFileIncompatible, MessageAnswer::Yes);
-    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog&) { ExpectUpdated(); }).End(2);
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog& dialog) {
+        ExpectUpdatedAndUnplug(*pulled, "PULL");
+        timers.Advance(DlgUploadDownload::kPresenceMs);
+        EXPECT_TRUE(dialog.IsEnded());
+    });
     PlugInPull();
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
     ExpectPulledSteps();
@@ -271,7 +283,10 @@ TEST_F(FirmwareEndToEnd, APulledAmplifierPluggedBackIsUpdatedAgainFromTheSameDia
             EXPECT_EQ(std::count(notices.begin(), notices.end(), std::pair<int, int>{1, 0}), 1);
         })
         .Click(FirmwareUpdateIds::kClose);
-    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog&) { ExpectUpdated(); }).End(2);
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog& dialog) {
+        ExpectUpdatedAndUnplug(*pulled, "PULL");
+        ASSERT_TRUE(editor.PumpUntil([&] { return dialog.IsEnded(); }));
+    });
     PlugInPull();
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
     ExpectPulledSteps();
