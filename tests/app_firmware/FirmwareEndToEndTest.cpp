@@ -53,6 +53,26 @@ std::vector<std::uint8_t> ReadMemory(e2e_test::VirtualAmpProcess& amp, const std
     return bytes;
 }
 
+// The session's steps in order, each once, without the percentages; those must all come
+// while the transfer runs, rising. How many come depends on the machine's pace.
+std::vector<int> StepsWithRisingPercentages(const std::vector<std::pair<int, int>>& notices)
+{
+    std::vector<int> steps;
+    int lastPercent = -1;
+    for (const auto& [code, value] : notices) {
+        if (code != 0) {
+            if (steps.empty() || steps.back() != code) {
+                steps.push_back(code);
+            }
+            continue;
+        }
+        EXPECT_TRUE(!steps.empty() && steps.back() == 2) << "a percentage outside the transfer";
+        EXPECT_GE(value, lastPercent);
+        lastPercent = value;
+    }
+    return steps;
+}
+
 class FirmwareEndToEnd : public ::testing::Test {
 protected:
     std::vector<std::uint8_t> AddImage(const std::string& name, const std::string& version, std::uint32_t seed)
@@ -88,24 +108,10 @@ protected:
             });
     }
     void PlugInPull() { pulled = editor.Amp({"--device", "a210:PULL", "--version", "V5.12"}); }
-    // Up to the pull the session went into the boot loader and transferred with rising
-    // percentages; then it ended failed.
+    // Up to the pull the session went into the boot loader and transferred; then it failed.
     void ExpectPulledSteps() const
     {
-        std::vector<int> codes;
-        int lastPercent = -1;
-        bool rising = true;
-        for (const auto& [code, value] : firstNotices) {
-            if (codes.empty() || codes.back() != code) {
-                codes.push_back(code);
-            }
-            if (code == 0) {
-                rising = rising && value >= lastPercent;
-                lastPercent = value;
-            }
-        }
-        EXPECT_EQ(codes, (std::vector<int>{1, 2, 0, 4}));
-        EXPECT_TRUE(rising);
+        EXPECT_EQ(StepsWithRisingPercentages(firstNotices), (std::vector<int>{1, 2, 4}));
         ASSERT_FALSE(firstNotices.empty());
         EXPECT_EQ(firstNotices.back(), (std::pair<int, int>{4, 2}));
     }
@@ -185,20 +191,8 @@ TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierCome
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
     EXPECT_EQ(driver.Boxes().size(), 1u);
 
-    // The dialog saw the session's steps in order, with rising percentages.
-    std::vector<int> codes;
-    int lastPercent = -1;
-    for (const auto& [code, value] : notices) {
-        if (codes.empty() || codes.back() != code) {
-            codes.push_back(code);
-        }
-        if (code == 0) {
-            EXPECT_GE(value, lastPercent);
-            lastPercent = value;
-        }
-    }
-    EXPECT_EQ(codes, (std::vector<int>{1, 2, 0, 3, 4}));
-    EXPECT_GT(lastPercent, 50);
+    // The dialog saw the session's steps in order.
+    EXPECT_EQ(StepsWithRisingPercentages(notices), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(statuses, (std::vector<std::uint32_t>{StringId::kFirmwareNeedsUpdate, StringId::kFirmwareWriting,
                                                     StringId::kFirmwareSwitchingMode, StringId::kFirmwareWriting,
                                                     StringId::kFirmwareRestarting, StringId::kFirmwareUpdated,
