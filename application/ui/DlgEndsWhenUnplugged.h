@@ -1,5 +1,7 @@
 // A modal notice that the user ends by unplugging the amplifier: timer 1 counts the present
-// amplifiers every periodMs and, once none is left, ends the dialog with codeWhenGone.
+// amplifiers every periodMs and, once none is left, ends the dialog with codeWhenGone. Only for
+// notices that wait for the unplug: a dialog that reports an outcome would lose its report
+// the moment the amplifier goes, when the user most needs to read it.
 #pragma once
 
 #include <cstdint>

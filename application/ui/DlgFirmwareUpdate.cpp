@@ -198,8 +198,13 @@ void DlgFirmwareUpdate::OnOK()
             return;
         }
     }
-    // An amplifier unplugged while the question was open is not asked to do anything.
+    // An amplifier unplugged while the question was open is not asked to do anything. A
+    // dialog that reports a finished update stays with its result; only an untouched one goes.
     if (!IsAmplifierStillThere()) {
+        if (showsResult_) {
+            platform::ErrorBoxFromResource(StringId::kFirmwareStartFailed);
+            return;
+        }
         KillTimer(kPresenceTimer);
         EndDialog(DialogId::kCancel);
         return;
@@ -250,9 +255,10 @@ void DlgFirmwareUpdate::OnTimer(std::uint32_t timerId)
         platform::Dialog::OnTimer(timerId);
         return;
     }
-    // During an update the amplifier resets on purpose, and after a successful one it is
-    // expected to go; only an idle dialog takes a missing amplifier as unplugged.
-    if (IsEnded() || session_ != nullptr || updateSucceeded_ != 0) {
+    // During an update the amplifier resets on purpose, and once an update has ended the
+    // dialog shows its result until the user closes it, even when the amplifier was pulled
+    // and its failure is the news; only an idle dialog takes a missing amplifier as unplugged.
+    if (IsEnded() || session_ != nullptr || showsResult_) {
         return;
     }
     if (!IsAmplifierStillThere()) {
@@ -292,6 +298,7 @@ void DlgFirmwareUpdate::OnProgressNotice(int code, int value)
         break;
     case CobaltDeviceManager::kFirmwareProgressFinished:
         ReleaseSession();
+        showsResult_ = true;
         EnableItem(kClose, true);
         if (value == 0) {
             SetStatus(StringId::kFirmwareUpdated);

@@ -2,8 +2,9 @@
 // newest one when it is newer than the amplifier's firmware, and runs the amplifier's
 // firmware-update session with a ProgressSink, showing its steps and percentage. The file
 // list stays hidden (the dialog collapsed over it) until Advanced, or an amplifier version
-// that cannot be read, expands it. While no update runs it looks every 250 ms whether its
-// amplifier is still the one present and ends with Cancel when it is gone.
+// that cannot be read, expands it. Until an update has run it looks every 250 ms whether its
+// amplifier is still the one present and ends with Cancel when it is gone; once an update has
+// ended, its result (success or failure) stays up until the user closes the dialog.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +48,7 @@ public:
     // The chosen image, or null.
     const FirmwareFile* Selected() const;
     bool UpdateSucceeded() const { return updateSucceeded_ != 0; }
+    bool ShowsResult() const { return showsResult_; }
     bool IsUpdating() const { return session_ != nullptr; }
     bool IsExpanded() const { return expanded_; }
     int CollapseHeight() const { return collapseHeight_; }
@@ -89,6 +91,7 @@ private:
     std::vector<FirmwareFile> files_;
     std::optional<std::size_t> selected_;
     std::uint8_t updateSucceeded_ = 0;
+    bool showsResult_ = false;  // an update has ended and the status tells how
     QListWidget* fileList_ = nullptr;
     platform::CProgressCtrl2* progress_ = nullptr;  // control 1115, owned by the dialog
     std::vector<QPointer<QWidget>> movedWindows_;

@@ -8,6 +8,7 @@
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DlgFirmwareUpdate.h"
+#include "application/ui/DlgUploadDownload.h"
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/core/ManualTimerService.h"
 #include "resources/strings/StringIds.h"
@@ -52,6 +53,26 @@ std::vector<std::uint8_t> ReadMemory(e2e_test::VirtualAmpProcess& amp, const std
     return bytes;
 }
 
+// The session's steps in order, each once, without the percentages; those must all come
+// while the transfer runs, rising. How many come depends on the machine's pace.
+std::vector<int> StepsWithRisingPercentages(const std::vector<std::pair<int, int>>& notices)
+{
+    std::vector<int> steps;
+    int lastPercent = -1;
+    for (const auto& [code, value] : notices) {
+        if (code != 0) {
+            if (steps.empty() || steps.back() != code) {
+                steps.push_back(code);
+            }
+            continue;
+        }
+        EXPECT_TRUE(!steps.empty() && steps.back() == 2) << "a percentage outside the transfer";
+        EXPECT_GE(value, lastPercent);
+        lastPercent = value;
+    }
+    return steps;
+}
+
 class FirmwareEndToEnd : public ::testing::Test {
 protected:
     std::vector<std::uint8_t> AddImage(const std::string& name, const std::string& version, std::uint32_t seed)
@@ -65,8 +86,72 @@ protected:
     static DlgFirmwareUpdate& Firmware(platform::Dialog& dialog) { return static_cast<DlgFirmwareUpdate&>(dialog); }
     bool Settled() { return driver.Pending() == 0; }
 
+    // The offered update of amplifier PULL (V5.12, to V6.1), which vanishes in the middle of
+    // the transfer until replugged; the script goes on once the dialog shows the failure and
+    // the editor has heard of the unplug.
+    DialogScript& PullMidTransfer()
+    {
+        AddImage("Corvantine_V6.1.bin", "V6.1", 3);
+        driver.AnswerBox(StringId::kFirmwareOfferUpdate, MessageAnswer::Yes);
+        return driver.ExpectDialog(FirmwareUpdateIds::kTemplate)
+            .Do([this](platform::Dialog&) {
+                EXPECT_EQ(pulled->Control("reset-counters PULL"), std::optional<std::string>("OK"));
+                EXPECT_EQ(pulled->Control("fault PULL unplug-at 1500"), std::optional<std::string>("OK"));
+            })
+            .Click(FirmwareUpdateIds::kUpdate)
+            .Do([this](platform::Dialog& dialog) {
+                ASSERT_TRUE(editor.PumpUntil([&] { return !Firmware(dialog).IsUpdating(); }, 120s));
+                firstNotices = Firmware(dialog).Notices();
+                EXPECT_EQ(pulled->Control("present PULL"), std::optional<std::string>("OK 0"));
+                ASSERT_TRUE(editor.PumpUntil([&] { return editor.Manager().IsRescanPending(); }));
+                EXPECT_EQ(dialog.ItemText(FirmwareUpdateIds::kStatus), "Failed to update firmware. ");
+            });
+    }
+    void PlugInPull() { pulled = editor.Amp({"--device", "a210:PULL", "--version", "V5.12"}); }
+    // Up to the pull the session went into the boot loader and transferred; then it failed.
+    void ExpectPulledSteps() const
+    {
+        EXPECT_EQ(StepsWithRisingPercentages(firstNotices), (std::vector<int>{1, 2, 4}));
+        ASSERT_FALSE(firstNotices.empty());
+        EXPECT_EQ(firstNotices.back(), (std::pair<int, int>{4, 2}));
+    }
+    // At the question that comes once the updated amplifier is back, it runs V6.1; the user
+    // declines the question the only way it allows, by unplugging the amplifier, so that no
+    // later notice of the device changes asks again.
+    void ExpectUpdatedAndUnplug(const e2e_test::VirtualAmpProcess& amp, const std::string& serial)
+    {
+        CobaltDeviceManager::ICobaltAmplifier* amplifier = editor.FirstAmplifier();
+        ASSERT_NE(amplifier, nullptr);
+        EXPECT_EQ(amplifier->GetFirmwareVersion(), u"v6.1");
+        amplifier->Release();
+        EXPECT_EQ(amp.Control("unplug " + serial), std::optional<std::string>("OK"));
+        ASSERT_TRUE(editor.PumpUntil([&] { return editor.PresentCount() == 0; }));
+    }
+    // Waits, as a user reading the result does, until the success has been reported twice (the
+    // session's last step and its completion) and the amplifier has left its boot loader for
+    // the new application, so that the rescan after Close finds it gone or back, not leaving.
+    void AwaitUpdated(platform::Dialog& dialog, const e2e_test::VirtualAmpProcess& amp, const std::string& serial)
+    {
+        const std::vector<std::pair<int, int>>& notices = Firmware(dialog).Notices();
+        ASSERT_TRUE(editor.PumpUntil(
+            [&] {
+                return std::count(notices.begin(), notices.end(), std::pair<int, int>{4, 0}) == 2 &&
+                       amp.Control("mode " + serial) == std::optional<std::string>("OK app");
+            },
+            120s));
+    }
+    static void ExpectFailureShownWithBothButtons(platform::Dialog& dialog)
+    {
+        EXPECT_FALSE(dialog.IsEnded());
+        EXPECT_EQ(Firmware(dialog).StatusHistory().back(), StringId::kFirmwareUpdateFailed);
+        EXPECT_TRUE(dialog.Item(FirmwareUpdateIds::kUpdate)->isEnabled());
+        EXPECT_TRUE(dialog.Item(FirmwareUpdateIds::kClose)->isEnabled());
+    }
+
     OnlineEditor editor;
     ModalDriver driver;
+    std::unique_ptr<e2e_test::VirtualAmpProcess> pulled;
+    std::vector<std::pair<int, int>> firstNotices;
 };
 
 TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierComesBackWithIt)
@@ -74,6 +159,7 @@ TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierCome
     AddImage("Cobalt_V5.12.bin", "V5.12", 1);
     const std::vector<std::uint8_t> image = AddImage("Corvantine_V6.1.bin", "V6.1", 7);
     ASSERT_TRUE(editor.Start());
+    std::unique_ptr<e2e_test::VirtualAmpProcess> amp;
     std::vector<std::pair<int, int>> notices;
     std::vector<std::uint32_t> statuses;
     driver.AnswerBox(StringId::kFirmwareOfferUpdate, MessageAnswer::Yes);
@@ -92,37 +178,21 @@ TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierCome
             EXPECT_FALSE(dialog.Item(FirmwareUpdateIds::kClose)->isEnabled());
             dialog.OnCancel();  // refused while the update runs
             EXPECT_FALSE(dialog.IsEnded());
-            ASSERT_TRUE(editor.PumpUntil([&] { return Firmware(dialog).UpdateSucceeded(); }, 120s));
+            AwaitUpdated(dialog, *amp, "FW");
             notices = Firmware(dialog).Notices();
             statuses = Firmware(dialog).StatusHistory();
         })
         .Click(FirmwareUpdateIds::kClose);
-    driver.ExpectDialog(kQuestion)
-        .Do([&](platform::Dialog&) {
-            CobaltDeviceManager::ICobaltAmplifier* amplifier = editor.FirstAmplifier();
-            ASSERT_NE(amplifier, nullptr);
-            EXPECT_EQ(amplifier->GetFirmwareVersion(), u"v6.1");
-            amplifier->Release();
-        })
-        .End(2);
-    auto amp = editor.Amp({"--device", "a210:FW", "--version", "V5.12"});
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog& dialog) {
+        ExpectUpdatedAndUnplug(*amp, "FW");
+        ASSERT_TRUE(editor.PumpUntil([&] { return dialog.IsEnded(); }));
+    });
+    amp = editor.Amp({"--device", "a210:FW", "--version", "V5.12"});
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
     EXPECT_EQ(driver.Boxes().size(), 1u);
 
-    // The dialog saw the session's steps in order, with rising percentages.
-    std::vector<int> codes;
-    int lastPercent = -1;
-    for (const auto& [code, value] : notices) {
-        if (codes.empty() || codes.back() != code) {
-            codes.push_back(code);
-        }
-        if (code == 0) {
-            EXPECT_GE(value, lastPercent);
-            lastPercent = value;
-        }
-    }
-    EXPECT_EQ(codes, (std::vector<int>{1, 2, 0, 3, 4}));
-    EXPECT_GT(lastPercent, 50);
+    // The dialog saw the session's steps in order.
+    EXPECT_EQ(StepsWithRisingPercentages(notices), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(statuses, (std::vector<std::uint32_t>{StringId::kFirmwareNeedsUpdate, StringId::kFirmwareWriting,
                                                     StringId::kFirmwareSwitchingMode, StringId::kFirmwareWriting,
                                                     StringId::kFirmwareRestarting, StringId::kFirmwareUpdated,
@@ -147,45 +217,73 @@ TEST_F(FirmwareEndToEnd, AnOfferedUpdateFlashesTheNewestImageAndTheAmplifierCome
     EXPECT_TRUE(program.size() == 0xD000 && std::equal(program.begin(), program.end(), image.begin() + 0x80000));
 }
 
-TEST_F(FirmwareEndToEnd, TheDialogReportsTheStepsAndEndsOnItsOwnWhenTheAmplifierIsPulledMidTransfer)
+TEST_F(FirmwareEndToEnd, APullMidTransferLeaves180UpUntilClosedAndTheReturnInTheBootLoaderIsRecovered)
 {
-    AddImage("Corvantine_V6.1.bin", "V6.1", 3);
+    platform::ManualTimerService timers;
+    platform::ScopedTimerService useTimers(timers);
     ASSERT_TRUE(editor.Start());
-    std::unique_ptr<e2e_test::VirtualAmpProcess> amp;
-    std::vector<std::pair<int, int>> notices;
-    driver.AnswerBox(StringId::kFirmwareOfferUpdate, MessageAnswer::Yes);
+    PullMidTransfer()
+        .Do([&](platform::Dialog& dialog) {
+            // The presence check ticks with no amplifier about; the result stays for the user.
+            timers.Advance(8 * DlgFirmwareUpdate::kPresenceMs);
+            ExpectFailureShownWithBothButtons(dialog);
+        })
+        .Click(FirmwareUpdateIds::kUpdate)  // again, with nothing plugged in: 141
+        .Do([&](platform::Dialog& dialog) {
+            ExpectFailureShownWithBothButtons(dialog);
+            EXPECT_EQ(pulled->Control("replug PULL"), std::optional<std::string>("OK"));
+            EXPECT_EQ(pulled->Control("mode PULL"), std::optional<std::string>("OK boot"));
+        })
+        .Click(FirmwareUpdateIds::kClose);
+    driver.AnswerBox(StringId::kFirmwareStartFailed, MessageAnswer::Ok);
+    // Closed, the flow ends and scanning finds the amplifier again, in its boot loader with no
+    // version to show: below the minimum, the road to recovery flashes it and brings it back.
+    driver.ExpectDialog(kTooOld).Click(1);
     driver.ExpectDialog(FirmwareUpdateIds::kTemplate)
-        .Do([&](platform::Dialog&) {
-            EXPECT_EQ(amp->Control("reset-counters PULL"), std::optional<std::string>("OK"));
-            EXPECT_EQ(amp->Control("fault PULL unplug-at 1500"), std::optional<std::string>("OK"));
+        .Do([&](platform::Dialog& dialog) {
+            ASSERT_TRUE(editor.PumpUntil([&] { return Firmware(dialog).IsExpanded(); }));
+        })
+        .Choose(FirmwareUpdateIds::kFileList, 0)
+        .Click(FirmwareUpdateIds::kUpdate)
+        .Do([&](platform::Dialog& dialog) { AwaitUpdated(dialog, *pulled, "PULL"); })
+        .Click(FirmwareUpdateIds::kClose);
+    driver.AnswerBox(StringId::kFirmwareVersionUnidentified, MessageAnswer::Ok);
+    driver.AnswerBox(StringId::kFirmwareFileIncompatible, MessageAnswer::Yes);
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog& dialog) {
+        ExpectUpdatedAndUnplug(*pulled, "PULL");
+        timers.Advance(DlgUploadDownload::kPresenceMs);
+        EXPECT_TRUE(dialog.IsEnded());
+    });
+    PlugInPull();
+    ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
+    ExpectPulledSteps();
+}
+
+TEST_F(FirmwareEndToEnd, APulledAmplifierPluggedBackIsUpdatedAgainFromTheSameDialog)
+{
+    ASSERT_TRUE(editor.Start());
+    PullMidTransfer()
+        .Do([&](platform::Dialog& dialog) {
+            ExpectFailureShownWithBothButtons(dialog);
+            EXPECT_EQ(pulled->Control("replug PULL"), std::optional<std::string>("OK"));
+            ASSERT_TRUE(pulled->WaitPresent("PULL", true, 60s));
         })
         .Click(FirmwareUpdateIds::kUpdate)
         .Do([&](platform::Dialog& dialog) {
-            ASSERT_TRUE(editor.PumpUntil([&] { return !Firmware(dialog).IsUpdating(); }, 120s));
-            notices = Firmware(dialog).Notices();
-            EXPECT_EQ(Firmware(dialog).StatusHistory().back(), StringId::kFirmwareUpdateFailed);
-            EXPECT_TRUE(dialog.Item(FirmwareUpdateIds::kUpdate)->isEnabled());
+            AwaitUpdated(dialog, *pulled, "PULL");
+            // Already in its boot loader, the amplifier is not reset into it a second time.
+            const std::vector<std::pair<int, int>>& notices = Firmware(dialog).Notices();
+            EXPECT_EQ(std::count(notices.begin(), notices.end(), std::pair<int, int>{1, 0}), 1);
         })
-        .RunUntilEnds(30s);
-    amp = editor.Amp({"--device", "a210:PULL", "--version", "V5.12"});
+        .Click(FirmwareUpdateIds::kClose);
+    driver.ExpectDialog(kQuestion).Do([&](platform::Dialog& dialog) {
+        ExpectUpdatedAndUnplug(*pulled, "PULL");
+        ASSERT_TRUE(editor.PumpUntil([&] { return dialog.IsEnded(); }));
+    });
+    PlugInPull();
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }, 180s));
-    ASSERT_FALSE(notices.empty());
-    std::vector<int> codes;
-    int lastPercent = -1;
-    bool rising = true;
-    for (const auto& [code, value] : notices) {
-        if (codes.empty() || codes.back() != code) {
-            codes.push_back(code);
-        }
-        if (code == 0) {
-            rising = rising && value >= lastPercent;
-            lastPercent = value;
-        }
-    }
-    EXPECT_EQ(codes, (std::vector<int>{1, 2, 0, 4}));
-    EXPECT_TRUE(rising);
-    EXPECT_EQ(notices.back(), (std::pair<int, int>{4, 2}));
-    EXPECT_FALSE(editor.Doc().IsOnline());
+    ExpectPulledSteps();
+    EXPECT_EQ(driver.Dialogs(), (std::vector<std::uint32_t>{FirmwareUpdateIds::kTemplate, kQuestion}));
 }
 
 TEST_F(FirmwareEndToEnd, ARefusedBootLoaderGives180AndTheAmplifierStaysInItsApplication)
@@ -209,7 +307,8 @@ TEST_F(FirmwareEndToEnd, ARefusedBootLoaderGives180AndTheAmplifierStaysInItsAppl
     driver.ExpectDialog(kQuestion).Click(1118);
     amp = editor.Amp({"--device", "a210:REFUSE", "--version", "V5.12"});
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && editor.Doc().IsOnline(); }, 180s));
-    editor.PumpUntil([&] { return !editor.Frame().IsWritingParameters() && !editor.writeNotices.empty(); });
+    ASSERT_TRUE(
+        editor.PumpUntil([&] { return !editor.Frame().IsWritingParameters() && !editor.writeNotices.empty(); }));
     EXPECT_EQ(amp->Control("mode REFUSE"), std::optional<std::string>("OK app"));
 }
 
@@ -250,7 +349,7 @@ TEST_F(FirmwareEndToEnd, BelowTheMinimumTheNoticeEndsWithinOneTickOfTheAmplifier
     });
     amp = editor.Amp({"--device", "a210:OLD", "--version", "V5.11"});
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled(); }));
-    editor.PumpUntil([&] { return editor.PresentCount() == 0; });
+    EXPECT_TRUE(editor.PumpUntil([&] { return editor.PresentCount() == 0; }));
     EXPECT_EQ(driver.Dialogs(), std::vector<std::uint32_t>{kTooOld});
 }
 

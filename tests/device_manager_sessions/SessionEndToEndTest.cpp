@@ -133,7 +133,11 @@ TEST_F(SessionEndToEndTest, AFirmwareUpdateTakesTheAmplifierThroughTheBootLoader
     progress->Release();
     amplifier->Release();
 
-    // After the update the worker has ended: the amplifier takes no more sessions.
+    // After the update the worker has ended: the amplifier takes no more sessions. The final
+    // reset is sent without an answer, so the amplifier may still be there, about to leave:
+    // it has restarted once it runs its application, and it is back once it is present.
+    ASSERT_TRUE(harness.PumpUntil([&] { return amp.Control("mode FIRM") == std::optional<std::string>("OK app"); },
+                                  kHangGuard));
     ASSERT_TRUE(amp.WaitPresent("FIRM", true, 10s));
     harness.Manager().SetScanMode(false, true);
     ASSERT_TRUE(harness.PumpUntil([&] { return harness.PresentCount() == 1; }, kHangGuard));
