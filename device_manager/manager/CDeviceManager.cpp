@@ -40,13 +40,18 @@ CDeviceManager::CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWa
               *out = AsHandle(amplifier);
               return true;
           },
-          [](ICobaltAmplifierHandle* handle) { return static_cast<CobaltAmplifier*>(handle)->Open(); })
+          [](ICobaltAmplifierHandle* handle) { return static_cast<CobaltAmplifier*>(handle)->Open(); }, timings)
 {
 }
 
 CDeviceManager::CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher, AmplifierMaker maker,
-                               AmplifierOpener opener)
-    : m_library(std::move(library)), m_watcher(watcher), m_maker(std::move(maker)), m_opener(std::move(opener))
+                               AmplifierOpener opener, const AmplifierTimings& timings)
+    : m_library(std::move(library)),
+      m_watcher(watcher),
+      m_maker(std::move(maker)),
+      m_opener(std::move(opener)),
+      m_retries(timings.openRetryFirstPause, timings.openRetryLongestPause),
+      m_events(platform::devices::TimedEventSource::Open())
 {
     m_library->RegisterDevice(kAmplifierDeviceName, QUARRY_MAKER_VENDOR_ID, QUARRY_PRODUCT_ID_A210);
 }
@@ -71,20 +76,28 @@ bool CDeviceManager::SetNotifyTarget(platform::WindowId window, platform::Messag
     m_startedWatcher = true;
     const bool started = m_watcher.Start(screening);
     screening->Release();
+    if (m_events && !m_events->Watch(m_watcher.EventFd())) {
+        m_events.reset();
+    }
     return started;
 }
 
 void CDeviceManager::SetScanMode(bool suspend, bool clearList)
 {
     m_scanSuspended = suspend;
-    if (suspend || !(m_rescanPending || clearList)) {
+    if (suspend) {
         return;
     }
-    m_rescanPending = false;
-    if (clearList) {
-        ReleaseAll();
+    if (m_rescanPending || clearList) {
+        m_rescanPending = false;
+        if (clearList) {
+            ReleaseAll();
+        }
+        RefreshAmplifierList();
+        return;
     }
-    RefreshAmplifierList();
+    // Retries that fell due while suspended run from the event loop, not inside this call.
+    ScheduleRetry();
 }
 
 int CDeviceManager::ForFirstActiveAmplifier(ICobaltAmplifier** out)
@@ -109,48 +122,115 @@ void CDeviceManager::RefreshAmplifierList()
         return;
     }
     const int before = CountPresent();
-    if (m_library->ScanDevices() != 1) {
+    std::set<std::u16string> keys;
+    if (!ScanKeys(keys)) {
         return;
     }
-    std::set<std::u16string> keys;
+    Reconcile(keys, false);
+    PostChange(before);
+    ScheduleRetry();
+}
+
+bool CDeviceManager::ScanKeys(std::set<std::u16string>& keys)
+{
+    if (m_library->ScanDevices() != 1) {
+        return false;
+    }
     QdmScanRecord record{};
     for (int entry = 0; entry < kMaxScanEntries && m_library->GetScanedDevice(&record) == 1; ++entry) {
         keys.insert(KeyOfScanRecord(record));
         record = QdmScanRecord{};
     }
+    return true;
+}
 
-    for (const std::u16string& key : keys) {
-        ICobaltAmplifierHandle* found = nullptr;
-        if (FindAmplifierByKey(key, &found)) {
-            found->Release();
-            continue;
-        }
-        ICobaltAmplifierHandle* created = nullptr;
-        // One that cannot be opened is tried again at the next refresh.
-        if (CreateCobaltAmplifier(&created, key)) {
-            m_amplifiers.push_back(created);
-        }
-    }
+bool CDeviceManager::Reconcile(const std::set<std::u16string>& keys, bool dueOnly)
+{
+    m_retries.KeepOnly(keys);
 
+    // The vanished go first: the device library holds one device at a time, so an amplifier
+    // plugged in beside a vanished one can be opened only once the vanished one has let go.
     std::vector<ICobaltAmplifierHandle*> kept;
     std::vector<ICobaltAmplifierHandle*> dropped;
     for (ICobaltAmplifierHandle* handle : m_amplifiers) {
-        const bool present = keys.count(handle->GetDevicePath()) != 0;
-        handle->SetPresent(present);
-        (present ? kept : dropped).push_back(handle);
+        (keys.count(handle->GetDevicePath()) != 0 ? kept : dropped).push_back(handle);
     }
     m_amplifiers = std::move(kept);
     // A vanished amplifier ends now, even while a window still holds it.
     for (ICobaltAmplifierHandle* handle : dropped) {
+        handle->SetPresent(false);
         handle->End();
         handle->Release();
     }
 
+    bool opened = false;
+    const auto now = OpenRetrySchedule::Clock::now();
+    for (const std::u16string& key : keys) {
+        if (FindAmplifierByKey(key, nullptr) || (dueOnly && !m_retries.IsDue(key, now))) {
+            continue;
+        }
+        ICobaltAmplifierHandle* created = nullptr;
+        if (CreateCobaltAmplifier(&created, key)) {
+            m_amplifiers.push_back(created);
+            m_retries.Forget(key);
+            opened = true;
+        } else {
+            // Timed from the failure, so that a slow failing open still leaves the pause.
+            m_retries.Failed(key, OpenRetrySchedule::Clock::now());
+        }
+    }
+    for (ICobaltAmplifierHandle* handle : m_amplifiers) {
+        handle->SetPresent(true);
+    }
+    return opened || !dropped.empty();
+}
+
+void CDeviceManager::PostChange(int before)
+{
     const int after = CountPresent();
     // With two or more amplifiers the notice is repeated only when the count first gets there.
     if (after <= 1 || before < 2) {
         platform::PostWindowMessage(m_notifyWindow, m_notifyMessage, 0, 0);
     }
+}
+
+void CDeviceManager::RetryDueOpens()
+{
+    // Resuming sets the timer again.
+    if (m_scanSuspended) {
+        return;
+    }
+    if (m_retries.AnyDue(OpenRetrySchedule::Clock::now())) {
+        const int before = CountPresent();
+        std::set<std::u16string> keys;
+        if (ScanKeys(keys)) {
+            // A retry that changes nothing stays quiet: the notice would only repeat the
+            // go-online flow for the amplifier that is already there.
+            if (Reconcile(keys, true)) {
+                PostChange(before);
+            }
+        } else {
+            for (const std::u16string& key : m_retries.Keys()) {
+                if (m_retries.IsDue(key, OpenRetrySchedule::Clock::now())) {
+                    m_retries.Failed(key, OpenRetrySchedule::Clock::now());
+                }
+            }
+        }
+    }
+    ScheduleRetry();
+}
+
+void CDeviceManager::ScheduleRetry()
+{
+    if (!m_events) {
+        return;
+    }
+    const std::optional<OpenRetrySchedule::Clock::time_point> next = m_retries.NextDue();
+    if (!next || m_scanSuspended) {
+        m_events->Disarm();
+        return;
+    }
+    m_events->Arm(*next - OpenRetrySchedule::Clock::now());
 }
 
 bool CDeviceManager::FindAmplifierByKey(const std::u16string& key, ICobaltAmplifierHandle** out)
@@ -186,12 +266,18 @@ bool CDeviceManager::CreateCobaltAmplifier(ICobaltAmplifierHandle** out, const s
 
 int CDeviceManager::DeviceEventFd() const
 {
-    return m_watcher.EventFd();
+    if (!m_watcher.IsStarted()) {
+        return -1;
+    }
+    return m_events ? m_events->Fd() : m_watcher.EventFd();
 }
 
 void CDeviceManager::ProcessDeviceEvents()
 {
     m_watcher.ProcessEvents();
+    if (m_events && m_events->TakeExpiry()) {
+        RetryDueOpens();
+    }
 }
 
 std::vector<std::u16string> CDeviceManager::Keys() const

@@ -1,20 +1,24 @@
 // The device manager: one amplifier object per plugged-in amplifier, keyed by the serial
 // number from the device library's scan. Rescans when screening reports an amplifier's
-// arrival or removal, connects new amplifiers, retires vanished ones and posts the notify
-// message to the main frame when the set may have changed. Everything here runs on the
-// UI thread; the list has no lock.
+// arrival or removal, retires vanished amplifiers, connects new ones and posts the notify
+// message to the main frame when the set may have changed. An amplifier that is listed but
+// cannot be opened is tried again on a schedule while it stays listed. Everything here runs
+// on the UI thread; the list has no lock.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "device_manager/amplifier/AmplifierTimings.h"
 #include "device_manager/amplifier/ICobaltAmplifierHandle.h"
 #include "device_manager/library/seam/IDeviceLibrary.h"
+#include "device_manager/manager/OpenRetrySchedule.h"
 #include "device_manager/watcher/DeviceWatcher.h"
 #include "device_manager/watcher/IDeviceWatcherNotify.h"
+#include "platform/devices/TimedEventSource.h"
 #include "platform/messages/Messages.h"
 
 namespace CobaltDeviceManager {
@@ -35,9 +39,10 @@ public:
     // Its amplifiers are CobaltAmplifiers that open the sessions of ParamSessionFactory().
     CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher,
                    const AmplifierTimings& timings = AmplifierTimings{});
-    // For tests: amplifier objects from `maker`, opened with `opener`.
+    // For tests: amplifier objects from `maker`, opened with `opener`; the manager's own
+    // pauses from `timings`.
     CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher, AmplifierMaker maker,
-                   AmplifierOpener opener);
+                   AmplifierOpener opener, const AmplifierTimings& timings = AmplifierTimings{});
     // Stops the watcher if this manager started it, ends and releases every amplifier.
     ~CDeviceManager();
     CDeviceManager(const CDeviceManager&) = delete;
@@ -48,16 +53,18 @@ public:
     // happen inside this call. The watcher's result; false also when screening cannot be made.
     bool SetNotifyTarget(platform::WindowId window, platform::MessageId message);
 
-    // Suspend: rescans are held back (clearList is ignored). Resume: when a rescan was
-    // asked for meanwhile or clearList is set, ends and drops every amplifier object if
-    // clearList, then rescans.
+    // Suspend: rescans and retried opens are held back (clearList is ignored). Resume: when
+    // a rescan was asked for meanwhile or clearList is set, ends and drops every amplifier
+    // object if clearList, then rescans; retries that fell due meanwhile run next.
     void SetScanMode(bool suspend, bool clearList);
 
     // The number of present amplifiers; the first of them goes to *out with a reference
     // for the caller. *out is untouched when the count is 0.
     int ForFirstActiveAmplifier(ICobaltAmplifier** out);
 
-    // Rescans (or, while suspended, remembers that a rescan is due).
+    // Rescans (or, while suspended, remembers that a rescan is due): drops the amplifiers
+    // that left the scan, then opens the new ones. One that cannot be opened waits for its
+    // retry.
     void RefreshAmplifierList() override;
 
     // The first amplifier whose key equals `key` exactly, with an added reference.
@@ -67,16 +74,30 @@ public:
     // reference. A failed open releases it.
     bool CreateCobaltAmplifier(ICobaltAmplifierHandle** out, const std::u16string& key);
 
-    // The watcher's descriptor and its handler, for the UI's event loop.
+    // For the UI's event loop: readable while device events wait or a retried open is due
+    // (-1 until the watcher is started); its handler, which never waits for either.
     int DeviceEventFd() const;
     void ProcessDeviceEvents();
 
     // The keys of the list, in list order (present or not).
     std::vector<std::u16string> Keys() const;
+    // The keys listed by the last scan whose open failed and waits for a retry, in key order.
+    std::vector<std::u16string> KeysAwaitingOpen() const { return m_retries.Keys(); }
     bool IsScanSuspended() const { return m_scanSuspended; }
     bool IsRescanPending() const { return m_rescanPending; }
 
 private:
+    // The keys of the library's scan; false when the scan fails.
+    bool ScanKeys(std::set<std::u16string>& keys);
+    // Brings the list to `keys`: ends the vanished amplifiers, then opens the missing ones
+    // (with `dueOnly`, only those whose retry is due). True when the list changed.
+    bool Reconcile(const std::set<std::u16string>& keys, bool dueOnly);
+    // The change notice, after a rescan that began with `before` present amplifiers.
+    void PostChange(int before);
+    // The retry whose time has come: rescans and opens the keys that are due.
+    void RetryDueOpens();
+    // Sets the timer for the next due retry, or stops it.
+    void ScheduleRetry();
     int CountPresent() const;
     void ReleaseAll();
 
@@ -85,6 +106,10 @@ private:
     AmplifierMaker m_maker;
     AmplifierOpener m_opener;
     bool m_startedWatcher = false;
+    OpenRetrySchedule m_retries;
+    // The watcher's descriptor plus the retry timer; null when it cannot be made, and then
+    // a failed open is tried again only at the next rescan.
+    std::unique_ptr<platform::devices::TimedEventSource> m_events;
 
     platform::WindowId m_notifyWindow = platform::kNoWindow;
     platform::MessageId m_notifyMessage = platform::kNoMessage;

@@ -17,7 +17,7 @@ using namespace CobaltDeviceManager;
 class ManagerHarness {
 public:
     // Points the library's virtual backend at a fresh folder and starts watching it.
-    ManagerHarness();
+    explicit ManagerHarness(const AmplifierTimings& timings = AmplifierTimings{});
     ~ManagerHarness();
 
     const std::string& Folder() const { return m_folder.Path(); }

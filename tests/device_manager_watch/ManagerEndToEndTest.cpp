@@ -1,7 +1,12 @@
 // The device manager against virtual-amp processes through the real device library.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <cstring>
 
 #include "device_manager/manager/TheDeviceManager.h"
 #include "tests/device_manager_sessions/ManagerHarness.h"
@@ -12,6 +17,38 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kHangGuard = 30s;
+
+AmplifierTimings RetryPauses(std::chrono::milliseconds first, std::chrono::milliseconds longest)
+{
+    AmplifierTimings timings;
+    timings.openRetryFirstPause = first;
+    timings.openRetryLongestPause = longest;
+    return timings;
+}
+
+// The second amplifier of a test: its own virtual-amp with its own control channel.
+std::unique_ptr<VirtualAmpProcess> SecondAmp(const ManagerHarness& harness, const std::string& serial)
+{
+    return std::make_unique<VirtualAmpProcess>(
+        harness.Folder(), std::vector<std::string>{"--control", harness.Folder() + "/second.control", "--device",
+                                                   "a210:" + serial, "--version", "V5.21"});
+}
+
+// Another program's connection to a virtual device, which keeps everyone else out.
+int HoldDevice(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        return fd;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return -1;
+}
 
 }  // namespace
 
@@ -65,4 +102,69 @@ TEST(ManagerEndToEnd, TheProcessManagerIsOneInstance)
     ICobaltAmplifier* amplifier = nullptr;
     EXPECT_EQ(ForFirstActiveAmplifier(&amplifier), 0);
     EXPECT_EQ(amplifier, nullptr);
+}
+
+// The library connects one amplifier at a time. The retries wait a minute here, so only the
+// rescan that sees the first one go can bring the second one in time.
+TEST(ManagerEndToEndTwoAmplifiers, TheOneBesideAnUnpluggedOneIsConnectedWithinTwoSeconds)
+{
+    ManagerHarness harness(RetryPauses(60s, 60s));
+    VirtualAmpProcess first(harness.Folder(), {"--device", "a210:FIRST"});
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.PresentCount() == 1; }, kHangGuard));
+    auto second = SecondAmp(harness, "SECOND");
+    ASSERT_TRUE(harness.PumpUntil(
+        [&] { return harness.Manager().KeysAwaitingOpen() == std::vector<std::u16string>{u"SECOND"}; }, kHangGuard));
+    EXPECT_EQ(harness.PresentCount(), 1);
+    const std::size_t notices = harness.Notices();
+
+    const auto unplugged = std::chrono::steady_clock::now();
+    ASSERT_EQ(first.Control("unplug FIRST"), std::optional<std::string>("OK"));
+    ASSERT_TRUE(harness.PumpUntil(
+        [&] { return harness.Manager().Keys() == std::vector<std::u16string>{u"SECOND"}; }, kHangGuard));
+    EXPECT_LT(std::chrono::steady_clock::now() - unplugged, 2s);
+    EXPECT_EQ(harness.PresentCount(), 1);
+    EXPECT_TRUE(harness.Manager().KeysAwaitingOpen().empty());
+    EXPECT_GT(harness.Notices(), notices);
+    ICobaltAmplifier* amplifier = harness.FirstAmplifier();
+    ASSERT_NE(amplifier, nullptr);
+    EXPECT_EQ(amplifier->GetFirmwareVersion(), u"v5.21");
+    amplifier->Release();
+}
+
+TEST(ManagerEndToEndTwoAmplifiers, TheOneBesideAConnectedOneIsRetriedAfterGrowingPausesUntilItIsUnplugged)
+{
+    ManagerHarness harness(RetryPauses(100ms, 400ms));
+    VirtualAmpProcess first(harness.Folder(), {"--device", "a210:FIRST"});
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.PresentCount() == 1; }, kHangGuard));
+    const auto plugged = std::chrono::steady_clock::now();
+    auto second = SecondAmp(harness, "SECOND");
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.Made() >= 2; }, kHangGuard));
+    const std::size_t notices = harness.Notices();
+    // One attempt when it arrives, then after 100, 200 and 400 ms at the least; the retries
+    // that change nothing post nothing.
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.Made() >= 5; }, kHangGuard));
+    EXPECT_GE(std::chrono::steady_clock::now() - plugged, 700ms);
+    EXPECT_EQ(harness.Opened(), 1);
+    EXPECT_EQ(harness.PresentCount(), 1);
+    EXPECT_EQ(harness.Notices(), notices);
+    ASSERT_EQ(second->Control("unplug SECOND"), std::optional<std::string>("OK"));
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.Manager().KeysAwaitingOpen().empty(); }, kHangGuard));
+    EXPECT_EQ(harness.Manager().Keys(), std::vector<std::u16string>{u"FIRST"});
+    EXPECT_EQ(harness.Notices(), notices + 1);
+}
+
+TEST(ManagerEndToEndTwoAmplifiers, OneHeldByAnotherProgramIsConnectedByARetryOnceItIsLetGo)
+{
+    ManagerHarness harness(RetryPauses(100ms, 400ms));
+    auto amp = SecondAmp(harness, "HELD");
+    ASSERT_TRUE(amp->WaitPresent("HELD", true, kHangGuard));
+    const int holder = HoldDevice(DeviceSocketPath(harness.Folder(), "HELD"));
+    ASSERT_GE(holder, 0);
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.Made() >= 2; }, kHangGuard));
+    EXPECT_EQ(harness.PresentCount(), 0);
+    EXPECT_EQ(harness.Manager().KeysAwaitingOpen(), std::vector<std::u16string>{u"HELD"});
+    ::close(holder);
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.PresentCount() == 1; }, kHangGuard));
+    EXPECT_TRUE(harness.Manager().KeysAwaitingOpen().empty());
+    EXPECT_GE(harness.Notices(), 2u);
 }

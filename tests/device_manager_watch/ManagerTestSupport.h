@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,15 +32,21 @@ struct AmplifierLog {
     std::vector<std::string> events;  // "make KEY", "open KEY", "present KEY 1", "end KEY"; guarded by lock
     int alive = 0;                    // guarded by lock
     std::vector<std::string> refuseOpen;  // keys whose open fails; guarded by lock
+    // Like the device library: an open fails while another object is open and not ended.
+    bool oneOpenAtATime = false;          // guarded by lock
+    std::vector<std::string> open;        // keys open now; guarded by lock
+    std::vector<std::chrono::steady_clock::time_point> openedAt;  // each open's start; guarded by lock
 
     void Add(std::string event);
     std::vector<std::string> Events();
     int Alive();
+    long Count(const std::string& event);
 };
 
 // The manager over `library` and `watcher` with fake amplifier objects logged in `log`.
 std::unique_ptr<CDeviceManager> MakeManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher,
-                                            std::shared_ptr<AmplifierLog> log);
+                                            std::shared_ptr<AmplifierLog> log,
+                                            const AmplifierTimings& timings = AmplifierTimings{});
 
 std::string Narrow(const std::u16string& text);
 
