@@ -51,7 +51,12 @@ CDeviceManager::CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWa
       m_maker(std::move(maker)),
       m_opener(std::move(opener)),
       m_retries(timings.openRetryFirstPause, timings.openRetryLongestPause),
-      m_events(platform::devices::TimedEventSource::Open())
+      m_events(platform::devices::TimedEventSource::Open()),
+      m_background([events = m_events.get()] {
+          if (events != nullptr) {
+              events->Wake();
+          }
+      })
 {
     m_library->RegisterDevice(kAmplifierDeviceName, QUARRY_MAKER_VENDOR_ID, QUARRY_PRODUCT_ID_A210);
 }
@@ -61,6 +66,12 @@ CDeviceManager::~CDeviceManager()
     // The screening sink points back here: it must not outlive the manager in the watcher.
     if (m_startedWatcher) {
         m_watcher.Stop();
+    }
+    std::u16string key;
+    ICobaltAmplifierHandle* opened = nullptr;
+    if (m_background.Take(true, &key, &opened) && opened != nullptr) {
+        opened->End();
+        opened->Release();
     }
     ReleaseAll();
 }
@@ -76,9 +87,7 @@ bool CDeviceManager::SetNotifyTarget(platform::WindowId window, platform::Messag
     m_startedWatcher = true;
     const bool started = m_watcher.Start(screening);
     screening->Release();
-    if (m_events && !m_events->Watch(m_watcher.EventFd())) {
-        m_events.reset();
-    }
+    m_eventsOnLoop = m_events && m_events->Watch(m_watcher.EventFd());
     return started;
 }
 
@@ -96,8 +105,9 @@ void CDeviceManager::SetScanMode(bool suspend, bool clearList)
         RefreshAmplifierList();
         return;
     }
-    // Retries that fell due while suspended run from the event loop, not inside this call.
-    ScheduleRetry();
+    // What a retried open brought meanwhile comes in now; retries that fell due meanwhile
+    // start from the event loop, not inside this call.
+    FinishBackgroundOpen();
 }
 
 int CDeviceManager::ForFirstActiveAmplifier(ICobaltAmplifier** out)
@@ -122,11 +132,18 @@ void CDeviceManager::RefreshAmplifierList()
         return;
     }
     const int before = CountPresent();
+    // An open under way on its own thread ends first, so that this rescan knows its outcome
+    // and the device library is free for the opens of this rescan.
+    const bool took = TakeBackgroundOpen(true);
     std::set<std::u16string> keys;
     if (!ScanKeys(keys)) {
+        if (took) {
+            PostChange(before);
+        }
+        ScheduleRetry();
         return;
     }
-    Reconcile(keys, false);
+    Reconcile(keys);
     PostChange(before);
     ScheduleRetry();
 }
@@ -144,7 +161,7 @@ bool CDeviceManager::ScanKeys(std::set<std::u16string>& keys)
     return true;
 }
 
-bool CDeviceManager::Reconcile(const std::set<std::u16string>& keys, bool dueOnly)
+void CDeviceManager::Reconcile(const std::set<std::u16string>& keys)
 {
     m_retries.KeepOnly(keys);
 
@@ -163,17 +180,14 @@ bool CDeviceManager::Reconcile(const std::set<std::u16string>& keys, bool dueOnl
         handle->Release();
     }
 
-    bool opened = false;
-    const auto now = OpenRetrySchedule::Clock::now();
     for (const std::u16string& key : keys) {
-        if (FindAmplifierByKey(key, nullptr) || (dueOnly && !m_retries.IsDue(key, now))) {
+        if (FindAmplifierByKey(key, nullptr)) {
             continue;
         }
         ICobaltAmplifierHandle* created = nullptr;
         if (CreateCobaltAmplifier(&created, key)) {
             m_amplifiers.push_back(created);
             m_retries.Forget(key);
-            opened = true;
         } else {
             // Timed from the failure, so that a slow failing open still leaves the pause.
             m_retries.Failed(key, OpenRetrySchedule::Clock::now());
@@ -182,7 +196,6 @@ bool CDeviceManager::Reconcile(const std::set<std::u16string>& keys, bool dueOnl
     for (ICobaltAmplifierHandle* handle : m_amplifiers) {
         handle->SetPresent(true);
     }
-    return opened || !dropped.empty();
 }
 
 void CDeviceManager::PostChange(int before)
@@ -196,28 +209,74 @@ void CDeviceManager::PostChange(int before)
 
 void CDeviceManager::RetryDueOpens()
 {
-    // Resuming sets the timer again.
+    // Resuming, or the end of the open under way, sets the timer again.
+    if (m_scanSuspended || m_background.Busy()) {
+        return;
+    }
+    const auto now = OpenRetrySchedule::Clock::now();
+    if (m_retries.AnyDue(now)) {
+        StartFirstDueOpen(now);
+    }
+    ScheduleRetry();
+}
+
+void CDeviceManager::StartFirstDueOpen(OpenRetrySchedule::Clock::time_point now)
+{
+    std::set<std::u16string> keys;
+    const bool scanned = ScanKeys(keys);
+    if (scanned) {
+        m_retries.KeepOnly(keys);
+    }
+    for (const std::u16string& key : m_retries.Keys()) {
+        if (!m_retries.IsDue(key, now)) {
+            continue;
+        }
+        if (!scanned) {
+            m_retries.Failed(key, now);
+            continue;
+        }
+        // One at a time: the device library connects one device at a time anyway.
+        const bool started = m_background.Start(key, [this](const std::u16string& wanted) {
+            ICobaltAmplifierHandle* opened = nullptr;
+            return CreateCobaltAmplifier(&opened, wanted) ? opened : nullptr;
+        });
+        if (!started) {
+            m_retries.Failed(key, now);
+        }
+        return;
+    }
+}
+
+void CDeviceManager::FinishBackgroundOpen()
+{
+    // Resuming takes the result.
     if (m_scanSuspended) {
         return;
     }
-    if (m_retries.AnyDue(OpenRetrySchedule::Clock::now())) {
-        const int before = CountPresent();
-        std::set<std::u16string> keys;
-        if (ScanKeys(keys)) {
-            // A retry that changes nothing stays quiet: the notice would only repeat the
-            // go-online flow for the amplifier that is already there.
-            if (Reconcile(keys, true)) {
-                PostChange(before);
-            }
-        } else {
-            for (const std::u16string& key : m_retries.Keys()) {
-                if (m_retries.IsDue(key, OpenRetrySchedule::Clock::now())) {
-                    m_retries.Failed(key, OpenRetrySchedule::Clock::now());
-                }
-            }
-        }
+    const int before = CountPresent();
+    // An open that failed again changes nothing and stays quiet: the notice would only
+    // repeat the go-online flow for the amplifier that is already there.
+    if (TakeBackgroundOpen(false)) {
+        PostChange(before);
     }
     ScheduleRetry();
+}
+
+bool CDeviceManager::TakeBackgroundOpen(bool wait)
+{
+    std::u16string key;
+    ICobaltAmplifierHandle* opened = nullptr;
+    if (!m_background.Take(wait, &key, &opened)) {
+        return false;
+    }
+    if (opened == nullptr) {
+        m_retries.Failed(key, OpenRetrySchedule::Clock::now());
+        return false;
+    }
+    m_retries.Forget(key);
+    m_amplifiers.push_back(opened);
+    opened->SetPresent(true);
+    return true;
 }
 
 void CDeviceManager::ScheduleRetry()
@@ -226,7 +285,7 @@ void CDeviceManager::ScheduleRetry()
         return;
     }
     const std::optional<OpenRetrySchedule::Clock::time_point> next = m_retries.NextDue();
-    if (!next || m_scanSuspended) {
+    if (!next || m_scanSuspended || m_background.Busy()) {
         m_events->Disarm();
         return;
     }
@@ -269,13 +328,19 @@ int CDeviceManager::DeviceEventFd() const
     if (!m_watcher.IsStarted()) {
         return -1;
     }
-    return m_events ? m_events->Fd() : m_watcher.EventFd();
+    return m_eventsOnLoop ? m_events->Fd() : m_watcher.EventFd();
 }
 
 void CDeviceManager::ProcessDeviceEvents()
 {
     m_watcher.ProcessEvents();
-    if (m_events && m_events->TakeExpiry()) {
+    if (!m_eventsOnLoop) {
+        return;
+    }
+    if (m_events->TakeWake()) {
+        FinishBackgroundOpen();
+    }
+    if (m_events->TakeExpiry()) {
         RetryDueOpens();
     }
 }

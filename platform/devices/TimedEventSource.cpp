@@ -1,7 +1,8 @@
-// Other descriptors and a timer behind one epoll descriptor.
+// Other descriptors, a timer and a wake-up behind one epoll descriptor.
 #include "platform/devices/TimedEventSource.h"
 
 #include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -16,20 +17,20 @@ std::unique_ptr<TimedEventSource> TimedEventSource::Open()
 {
     const int epollFd = ::epoll_create1(EPOLL_CLOEXEC);
     const int timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    const int wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     std::unique_ptr<TimedEventSource> source;
-    if (epollFd >= 0 && timerFd >= 0) {
-        source.reset(new (std::nothrow) TimedEventSource(epollFd, timerFd));
+    if (epollFd >= 0 && timerFd >= 0 && wakeFd >= 0) {
+        source.reset(new (std::nothrow) TimedEventSource(epollFd, timerFd, wakeFd));
     }
     if (!source) {
-        if (epollFd >= 0) {
-            ::close(epollFd);
-        }
-        if (timerFd >= 0) {
-            ::close(timerFd);
+        for (const int fd : {epollFd, timerFd, wakeFd}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
         }
         return nullptr;
     }
-    if (!source->Watch(timerFd)) {
+    if (!source->Watch(timerFd) || !source->Watch(wakeFd)) {
         return nullptr;
     }
     return source;
@@ -37,6 +38,7 @@ std::unique_ptr<TimedEventSource> TimedEventSource::Open()
 
 TimedEventSource::~TimedEventSource()
 {
+    ::close(m_wakeFd);
     ::close(m_timerFd);
     ::close(m_epollFd);
 }
@@ -71,13 +73,31 @@ void TimedEventSource::Disarm()
 
 bool TimedEventSource::TakeExpiry()
 {
-    std::uint64_t expirations = 0;
+    return TakeCount(m_timerFd);
+}
+
+void TimedEventSource::Wake()
+{
+    const std::uint64_t one = 1;
+    while (::write(m_wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+bool TimedEventSource::TakeWake()
+{
+    return TakeCount(m_wakeFd);
+}
+
+bool TimedEventSource::TakeCount(int fd)
+{
+    // A timerfd and an eventfd both hand out their whole count in one read and reset it.
+    std::uint64_t count = 0;
     for (;;) {
-        const ssize_t got = ::read(m_timerFd, &expirations, sizeof expirations);
+        const ssize_t got = ::read(fd, &count, sizeof count);
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        return got == static_cast<ssize_t>(sizeof expirations) && expirations > 0;
+        return got == static_cast<ssize_t>(sizeof count) && count > 0;
     }
 }
 

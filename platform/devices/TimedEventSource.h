@@ -1,7 +1,7 @@
-// One descriptor for the caller's event loop that stands for other descriptors and for a
-// one-shot timer: it is readable while any watched descriptor is readable or the timer has
-// run out. An owner without a toolkit keeps its own deadlines on the UI thread's loop this
-// way, with no thread of its own.
+// One descriptor for the caller's event loop that stands for other descriptors, a one-shot
+// timer and a wake-up: it is readable while any watched descriptor is readable, the timer
+// has run out or another thread has woken it. An owner without a toolkit keeps its own
+// deadlines and hears from its helper threads on the UI thread's loop this way.
 #pragma once
 
 #include <chrono>
@@ -33,11 +33,22 @@ public:
     // readable on its account. Never blocks.
     bool TakeExpiry();
 
+    // Makes the descriptor readable until TakeWake; any thread may call it.
+    void Wake();
+    // True when woken since the last call; never blocks.
+    bool TakeWake();
+
 private:
-    TimedEventSource(int epollFd, int timerFd) : m_epollFd(epollFd), m_timerFd(timerFd) {}
+    TimedEventSource(int epollFd, int timerFd, int wakeFd) : m_epollFd(epollFd), m_timerFd(timerFd), m_wakeFd(wakeFd)
+    {
+    }
+
+    // Reads and resets the count of a timerfd or eventfd; true when it was not zero.
+    static bool TakeCount(int fd);
 
     int m_epollFd = -1;
     int m_timerFd = -1;
+    int m_wakeFd = -1;  // an eventfd
 };
 
 }  // namespace platform::devices

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <thread>
 #include <cstring>
 
 #include "QuarryVendorId.h"
@@ -321,6 +322,24 @@ TEST_F(DeviceManagerRetryTest, AFailedOpenIsRetriedAfterDoublingPausesQuietlyUnt
     ASSERT_TRUE(PumpUntil([&] { return !Keys().empty(); }));
     EXPECT_EQ(manager->ForFirstActiveAmplifier(nullptr), 1);
     EXPECT_TRUE(manager->KeysAwaitingOpen().empty());
+    EXPECT_EQ(Posts(), 2u);
+}
+
+TEST_F(DeviceManagerRetryTest, ARetriedOpenRunsOffTheUiThreadAndARescanTakesItsOutcomeFirst)
+{
+    log->HoldOpens(true);
+    Refuse(false);
+    // The loop goes on while the retried open waits.
+    ASSERT_TRUE(PumpUntil([&] { return log->Count("open B") == 2; }));
+    EXPECT_TRUE(Keys().empty());
+    std::thread user([&] {
+        std::this_thread::sleep_for(50ms);
+        log->HoldOpens(false);
+    });
+    manager->RefreshAmplifierList();
+    user.join();
+    EXPECT_EQ(Keys(), std::vector<std::string>{"B"});
+    EXPECT_EQ(log->Count("open B"), 2);
     EXPECT_EQ(Posts(), 2u);
 }
 

@@ -27,8 +27,9 @@ public:
     bool Open()
     {
         m_log->Add("open " + Narrow(m_key));
-        std::lock_guard<std::mutex> guard(m_log->lock);
+        std::unique_lock<std::mutex> guard(m_log->lock);
         m_log->openedAt.push_back(std::chrono::steady_clock::now());
+        m_log->opensReleased.wait_for(guard, std::chrono::seconds(10), [this] { return !m_log->holdOpens; });
         const auto& refused = m_log->refuseOpen;
         if (std::find(refused.begin(), refused.end(), Narrow(m_key)) != refused.end() ||
             (m_log->oneOpenAtATime && !m_log->open.empty())) {
@@ -133,6 +134,15 @@ int AmplifierLog::Alive()
 {
     std::lock_guard<std::mutex> guard(lock);
     return alive;
+}
+
+void AmplifierLog::HoldOpens(bool hold)
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        holdOpens = hold;
+    }
+    opensReleased.notify_all();
 }
 
 long AmplifierLog::Count(const std::string& event)

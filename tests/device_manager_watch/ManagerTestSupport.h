@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -36,6 +37,10 @@ struct AmplifierLog {
     bool oneOpenAtATime = false;          // guarded by lock
     std::vector<std::string> open;        // keys open now; guarded by lock
     std::vector<std::chrono::steady_clock::time_point> openedAt;  // each open's start; guarded by lock
+    bool holdOpens = false;               // opens wait (up to 10 s) while set; guarded by lock
+    std::condition_variable opensReleased;
+
+    void HoldOpens(bool hold);
 
     void Add(std::string event);
     std::vector<std::string> Events();

@@ -1,4 +1,4 @@
-// The pauses before a failed open is tried again, and the descriptor whose timer brings it.
+// The pauses before a failed open is tried again, and the descriptor that brings the retry.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
@@ -43,7 +43,7 @@ TEST(OpenRetrySchedule, PausesDoubleFromTheFirstUpToTheLongestAndEachKeyKeepsIts
     EXPECT_EQ(schedule.NextDue(), t0 + 1000ms);
 }
 
-TEST(TimedEventSource, IsReadableForAWatchedDescriptorOrARunOutTimerUntilTheExpiryIsTaken)
+TEST(TimedEventSource, IsReadableForAWatchedDescriptorARunOutTimerOrAWakeUpUntilTaken)
 {
     auto source = platform::devices::TimedEventSource::Open();
     ASSERT_TRUE(source);
@@ -65,6 +65,12 @@ TEST(TimedEventSource, IsReadableForAWatchedDescriptorOrARunOutTimerUntilTheExpi
     source->Arm(20ms);
     source->Disarm();
     EXPECT_FALSE(Readable(source->Fd(), 100));
+    source->Wake();
+    source->Wake();
+    EXPECT_TRUE(Readable(source->Fd(), 5000));
+    EXPECT_TRUE(source->TakeWake());
+    EXPECT_FALSE(source->TakeWake());
+    EXPECT_FALSE(Readable(source->Fd(), 0));
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);
 }
