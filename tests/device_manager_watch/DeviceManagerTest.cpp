@@ -330,7 +330,7 @@ TEST_F(DeviceManagerRetryTest, ARetriedOpenRunsOffTheUiThreadAndARescanTakesItsO
     log->HoldOpens(true);
     Refuse(false);
     // The loop goes on while the retried open waits.
-    ASSERT_TRUE(PumpUntil([&] { return log->Count("open B") == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return log->OpensHeld() == 1; }));
     EXPECT_TRUE(Keys().empty());
     std::thread user([&] {
         std::this_thread::sleep_for(50ms);

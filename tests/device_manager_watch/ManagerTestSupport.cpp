@@ -29,7 +29,9 @@ public:
         m_log->Add("open " + Narrow(m_key));
         std::unique_lock<std::mutex> guard(m_log->lock);
         m_log->openedAt.push_back(std::chrono::steady_clock::now());
+        ++m_log->opensHeld;
         m_log->opensReleased.wait_for(guard, std::chrono::seconds(10), [this] { return !m_log->holdOpens; });
+        --m_log->opensHeld;
         const auto& refused = m_log->refuseOpen;
         if (std::find(refused.begin(), refused.end(), Narrow(m_key)) != refused.end() ||
             (m_log->oneOpenAtATime && !m_log->open.empty())) {
@@ -143,6 +145,12 @@ void AmplifierLog::HoldOpens(bool hold)
         holdOpens = hold;
     }
     opensReleased.notify_all();
+}
+
+int AmplifierLog::OpensHeld()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return opensHeld;
 }
 
 long AmplifierLog::Count(const std::string& event)

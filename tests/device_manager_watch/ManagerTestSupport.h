@@ -38,9 +38,11 @@ struct AmplifierLog {
     std::vector<std::string> open;        // keys open now; guarded by lock
     std::vector<std::chrono::steady_clock::time_point> openedAt;  // each open's start; guarded by lock
     bool holdOpens = false;               // opens wait (up to 10 s) while set; guarded by lock
+    int opensHeld = 0;                    // opens waiting now; guarded by lock
     std::condition_variable opensReleased;
 
     void HoldOpens(bool hold);
+    int OpensHeld();
 
     void Add(std::string event);
     std::vector<std::string> Events();
