@@ -41,8 +41,8 @@ public:
     // Its amplifiers are CobaltAmplifiers that open the sessions of ParamSessionFactory().
     CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher,
                    const AmplifierTimings& timings = AmplifierTimings{});
-    // For tests: amplifier objects from `maker`, opened with `opener`; the manager's own
-    // pauses from `timings`.
+    // For tests: amplifier objects from `maker`, opened with `opener` (both also called on
+    // the thread of a retried open); the manager's own pauses from `timings`.
     CDeviceManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher, AmplifierMaker maker,
                    AmplifierOpener opener, const AmplifierTimings& timings = AmplifierTimings{});
     // Stops the watcher if this manager started it, waits for a retried open under way, ends
@@ -78,8 +78,9 @@ public:
     // reference. A failed open releases it.
     bool CreateCobaltAmplifier(ICobaltAmplifierHandle** out, const std::u16string& key);
 
-    // For the UI's event loop: readable while device events wait or a retried open is due
-    // (-1 until the watcher is started); its handler, which never waits for either.
+    // For the UI's event loop: readable while device events wait, a retry is due or a
+    // retried open has ended (-1 until the watcher is started); its handler, which never
+    // waits for any of them.
     int DeviceEventFd() const;
     void ProcessDeviceEvents();
 
