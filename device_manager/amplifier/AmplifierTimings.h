@@ -1,5 +1,5 @@
-// Every time-out and delay of the amplifier object in one record, with the designed values
-// as defaults; tests shorten them.
+// Every time-out and delay of the amplifier objects and of the device manager that keeps
+// them in one record, with the designed values as defaults; tests shorten them.
 #pragma once
 
 #include <chrono>
@@ -42,6 +42,8 @@ struct AmplifierTimings {
     ms retryFirstPause{1000};   // a block the amplifier refused waits this long before it is sent again,
     ms retryLongestPause{30000}; // twice as long after each further refusal, up to this
     SessionTimings sessions;    // the write, read and firmware-update sessions it runs
+    ms openRetryFirstPause{1000};    // the manager tries a listed amplifier it could not open again after
+    ms openRetryLongestPause{10000}; // this long, twice as long after each further failure, up to this
 };
 
 }  // namespace CobaltDeviceManager

@@ -155,6 +155,35 @@ TEST(GoOnlineWithSeveralAmplifiers, Message153ComesOnceAndAgainOnlyAfterTheCount
     EXPECT_FALSE(editor.App().GetDocument()->IsOnline());
 }
 
+// The device library connects one amplifier at a time: a second one plugged in waits, with
+// no question, until the first one is unplugged, and the editor then goes online with it.
+TEST_F(GoOnlineEndToEnd, UnpluggingTheOnlineAmplifierGoesOnlineWithTheOneBesideIt)
+{
+    ASSERT_TRUE(editor.Start());
+    CCorvantEditorDoc& document = editor.Doc();
+    driver.ExpectDialog(kQuestion).Click(kUpload);
+    auto first = editor.Amp({"--device", "a210:FIRST"});
+    ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && document.IsOnline(); }));
+    ASSERT_TRUE(editor.PumpUntil(
+        [&] { return !editor.writeNotices.empty() && editor.writeNotices.back() == Notice{0, 0}; }));
+    auto second = editor.Amp({"--control", editor.DeviceFolder() + "/second.control", "--device", "a210:SECOND",
+                              "--version", "V5.21"});
+    ASSERT_TRUE(editor.PumpUntil(
+        [&] { return editor.Manager().KeysAwaitingOpen() == std::vector<std::u16string>{u"SECOND"}; }));
+    EXPECT_TRUE(document.IsOnline());
+    platform::RunIdlePass();
+    EXPECT_EQ(editor.Frame().ConnectionText(), "MV440  v5.20 - Connected");
+
+    driver.ExpectDialog(kQuestion).Click(kUpload);
+    ASSERT_EQ(first->Control("unplug FIRST"), std::optional<std::string>("OK"));
+    ASSERT_TRUE(editor.PumpUntil([&] {
+        platform::RunIdlePass();
+        return Settled() && document.IsOnline() && editor.Frame().ConnectionText() == "MV440  v5.21 - Connected";
+    }));
+    EXPECT_EQ(editor.PresentCount(), 1u);
+    EXPECT_TRUE(editor.Manager().KeysAwaitingOpen().empty());
+}
+
 TEST_F(GoOnlineEndToEnd, FirmwareAndModelChecksRefuseWhatDoesNotFit)
 {
     ASSERT_TRUE(editor.Start());

@@ -11,7 +11,7 @@
 
 namespace e2e_test {
 
-ManagerHarness::ManagerHarness() : m_message(platform::RegisterMessage("_Kx_WmDeviceChanged_"))
+ManagerHarness::ManagerHarness(const AmplifierTimings& timings) : m_message(platform::RegisterMessage("_Kx_WmDeviceChanged_"))
 {
     ::setenv("QUARRY_VIRTUAL_HID_DIR", m_folder.Path().c_str(), 1);
     platform::devices::MonitorSources sources;
@@ -21,9 +21,9 @@ ManagerHarness::ManagerHarness() : m_message(platform::RegisterMessage("_Kx_WmDe
     auto library = QuarryDriverLibrary();
     m_manager = std::make_unique<CDeviceManager>(
         library, *m_watcher,
-        [library, made = m_made](const std::u16string& key, ICobaltAmplifierHandle** out) {
+        [library, timings, made = m_made](const std::u16string& key, ICobaltAmplifierHandle** out) {
             CobaltAmplifier* amplifier = nullptr;
-            if (!CreateCobaltAmplifier(key, library, AmplifierTimings{}, ParamSessionFactory(), &amplifier)) {
+            if (!CreateCobaltAmplifier(key, library, timings, ParamSessionFactory(), &amplifier)) {
                 return false;
             }
             ++*made;
@@ -34,7 +34,8 @@ ManagerHarness::ManagerHarness() : m_message(platform::RegisterMessage("_Kx_WmDe
             const bool open = static_cast<CobaltAmplifier*>(handle)->Open();
             *opened += open ? 1 : 0;
             return open;
-        });
+        },
+        timings);
     m_manager->SetNotifyTarget(m_window.Id(), m_message);
 }
 

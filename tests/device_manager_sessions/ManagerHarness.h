@@ -2,6 +2,7 @@
 // devices, with the test thread standing in for the UI's event loop.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -17,7 +18,7 @@ using namespace CobaltDeviceManager;
 class ManagerHarness {
 public:
     // Points the library's virtual backend at a fresh folder and starts watching it.
-    ManagerHarness();
+    explicit ManagerHarness(const AmplifierTimings& timings = AmplifierTimings{});
     ~ManagerHarness();
 
     const std::string& Folder() const { return m_folder.Path(); }
@@ -40,8 +41,9 @@ private:
     std::unique_ptr<DeviceWatcher> m_watcher;
     platform::RecordingWindow m_window;
     platform::MessageId m_message;
-    std::shared_ptr<int> m_made = std::make_shared<int>(0);    // UI thread only
-    std::shared_ptr<int> m_opened = std::make_shared<int>(0);  // UI thread only
+    // Counted also on the thread of a retried open.
+    std::shared_ptr<std::atomic<int>> m_made = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<std::atomic<int>> m_opened = std::make_shared<std::atomic<int>>(0);
     std::unique_ptr<CDeviceManager> m_manager;
 };
 

@@ -65,8 +65,13 @@ TempFolder::~TempFolder()
 }
 
 VirtualAmpProcess::VirtualAmpProcess(const std::string& folder, const std::vector<std::string>& args)
-    : m_folder(folder)
+    : m_folder(folder), m_control(folder + "/virtual-amp.control")
 {
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == "--control") {
+            m_control = args[i + 1];
+        }
+    }
     std::vector<std::string> argv{VIRTUAL_AMP_PROGRAM, "--dir", folder};
     argv.insert(argv.end(), args.begin(), args.end());
     m_pid = Spawn(argv);
@@ -109,7 +114,7 @@ bool VirtualAmpProcess::WaitPresent(const std::string& serial, bool present, std
 
 std::optional<std::string> VirtualAmpProcess::Control(const std::string& line) const
 {
-    return VirtualAmp::ControlRequest(m_folder + "/virtual-amp.control", line);
+    return VirtualAmp::ControlRequest(m_control, line);
 }
 
 std::string DeviceSocketPath(const std::string& folder, const std::string& serial)

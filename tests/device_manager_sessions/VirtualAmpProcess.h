@@ -26,7 +26,8 @@ private:
 
 class VirtualAmpProcess {
 public:
-    // Runs `virtual-amp --dir folder args...`; Running() tells whether it started.
+    // Runs `virtual-amp --dir folder args...`; Running() tells whether it started. Control
+    // goes to the channel named by a `--control` argument, else to the folder's default one.
     VirtualAmpProcess(const std::string& folder, const std::vector<std::string>& args);
     // Stops the program (SIGTERM, then SIGKILL if it does not end within 5 s).
     ~VirtualAmpProcess();
@@ -42,6 +43,7 @@ public:
 
 private:
     std::string m_folder;
+    std::string m_control;
     pid_t m_pid = -1;
 };
 

@@ -3,6 +3,8 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <functional>
+#include <thread>
 #include <cstring>
 
 #include "QuarryVendorId.h"
@@ -128,8 +130,27 @@ TEST_F(DeviceManagerTest, AVanishedAmplifierIsMarkedAbsentAndReleased)
     EXPECT_EQ(Keys(), std::vector<std::string>{"B"});
     const auto events = log->Events();
     const std::vector<std::string> tail(events.end() - 4, events.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"present A 0", "present B 1", "end-service A", "end A"}));
+    EXPECT_EQ(tail, (std::vector<std::string>{"present A 0", "end-service A", "end A", "present B 1"}));
     EXPECT_EQ(log->Alive(), 1);
+}
+
+// The library holds one device at a time: the amplifier plugged in beside the one that
+// vanished is opened by the same rescan, once the vanished one has let go.
+TEST_F(DeviceManagerTest, AVanishedAmplifierLetsGoBeforeTheOneBesideItIsOpened)
+{
+    log->oneOpenAtATime = true;
+    library->SetScan({"A"});
+    manager->RefreshAmplifierList();
+    library->SetScan({"A", "B"});
+    manager->RefreshAmplifierList();
+    EXPECT_EQ(Keys(), std::vector<std::string>{"A"});
+    EXPECT_EQ(manager->KeysAwaitingOpen(), std::vector<std::u16string>{u"B"});
+    library->SetScan({"B"});
+    manager->RefreshAmplifierList();
+    EXPECT_EQ(Keys(), std::vector<std::string>{"B"});
+    EXPECT_TRUE(manager->KeysAwaitingOpen().empty());
+    EXPECT_EQ(manager->ForFirstActiveAmplifier(nullptr), 1);
+    EXPECT_EQ(Posts(), 3u);
 }
 
 TEST_F(DeviceManagerTest, AnAmplifierThatCannotBeOpenedIsLeftOutAndTriedAgain)
@@ -240,6 +261,112 @@ TEST_F(DeviceManagerTest, DestroyingTheManagerReleasesEveryAmplifier)
     manager.reset();
     EXPECT_EQ(log->Alive(), 0);
     EXPECT_FALSE(watcher.IsStarted());
+}
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The manager's pauses shortened; the retries come through its descriptor.
+class DeviceManagerRetryTest : public DeviceManagerTest {
+protected:
+    void SetUp() override
+    {
+        AmplifierTimings timings;
+        timings.openRetryFirstPause = 30ms;
+        timings.openRetryLongestPause = 120ms;
+        message = platform::RegisterMessage("_Kx_WmDeviceChanged_");
+        manager = MakeManager(library, watcher, log, timings);
+        ASSERT_TRUE(manager->SetNotifyTarget(window.Id(), message));
+        log->refuseOpen = {"B"};
+        library->SetScan({"B"});
+        manager->RefreshAmplifierList();
+    }
+
+    bool PumpUntil(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() >= end) {
+                return false;
+            }
+            pollfd entry{manager->DeviceEventFd(), POLLIN, 0};
+            ::poll(&entry, 1, 50);
+            manager->ProcessDeviceEvents();
+        }
+        return true;
+    }
+
+    void Refuse(bool refuse)
+    {
+        std::lock_guard<std::mutex> guard(log->lock);
+        log->refuseOpen = refuse ? std::vector<std::string>{"B"} : std::vector<std::string>{};
+    }
+};
+
+}  // namespace
+
+TEST_F(DeviceManagerRetryTest, AFailedOpenIsRetriedAfterDoublingPausesQuietlyUntilItOpens)
+{
+    ASSERT_TRUE(PumpUntil([&] { return log->Count("open B") >= 5; }));
+    const std::vector<std::chrono::steady_clock::time_point> at = [&] {
+        std::lock_guard<std::mutex> guard(log->lock);
+        return log->openedAt;
+    }();
+    const std::chrono::milliseconds pauses[] = {30ms, 60ms, 120ms, 120ms};
+    for (std::size_t i = 0; i < std::size(pauses); ++i) {
+        EXPECT_GE(at[i + 1] - at[i], pauses[i]) << "retry " << i + 1;
+    }
+    EXPECT_EQ(Posts(), 1u);
+    Refuse(false);
+    ASSERT_TRUE(PumpUntil([&] { return !Keys().empty(); }));
+    EXPECT_EQ(manager->ForFirstActiveAmplifier(nullptr), 1);
+    EXPECT_TRUE(manager->KeysAwaitingOpen().empty());
+    EXPECT_EQ(Posts(), 2u);
+}
+
+TEST_F(DeviceManagerRetryTest, ARetriedOpenRunsOffTheUiThreadAndARescanTakesItsOutcomeFirst)
+{
+    log->HoldOpens(true);
+    Refuse(false);
+    // The loop goes on while the retried open waits.
+    ASSERT_TRUE(PumpUntil([&] { return log->OpensHeld() == 1; }));
+    EXPECT_TRUE(Keys().empty());
+    std::thread user([&] {
+        std::this_thread::sleep_for(50ms);
+        log->HoldOpens(false);
+    });
+    manager->RefreshAmplifierList();
+    user.join();
+    EXPECT_EQ(Keys(), std::vector<std::string>{"B"});
+    EXPECT_EQ(log->Count("open B"), 2);
+    EXPECT_EQ(Posts(), 2u);
+}
+
+TEST_F(DeviceManagerRetryTest, RetriesStopWhenTheAmplifierLeavesTheScan)
+{
+    library->SetScan({});
+    manager->RefreshAmplifierList();
+    EXPECT_TRUE(manager->KeysAwaitingOpen().empty());
+    // Nothing is due any more, so the descriptor stays quiet for many pauses.
+    pollfd entry{manager->DeviceEventFd(), POLLIN, 0};
+    EXPECT_EQ(::poll(&entry, 1, 300), 0);
+    EXPECT_EQ(log->Count("open B"), 1);
+}
+
+TEST_F(DeviceManagerRetryTest, ARetryDueWhileSuspendedWaitsForTheResumeAndThenRunsFromTheEventLoop)
+{
+    manager->SetScanMode(true, false);
+    Refuse(false);
+    pollfd entry{manager->DeviceEventFd(), POLLIN, 0};
+    ASSERT_EQ(::poll(&entry, 1, 10000), 1);
+    manager->ProcessDeviceEvents();
+    EXPECT_EQ(log->Count("open B"), 1);
+    EXPECT_FALSE(manager->IsRescanPending());
+    manager->SetScanMode(false, false);
+    EXPECT_EQ(log->Count("open B"), 1);
+    ASSERT_TRUE(PumpUntil([&] { return !Keys().empty(); }));
+    EXPECT_EQ(log->Count("open B"), 2);
 }
 
 TEST(DeviceManagerWatching, AnAmplifierPluggedInBeforeTheTargetIsSetIsScannedInsideTheCall)

@@ -18,6 +18,7 @@ public:
     }
     ~FakeAmplifierImpl()
     {
+        Close();
         m_log->Add("end " + Narrow(m_key));
         std::lock_guard<std::mutex> guard(m_log->lock);
         --m_log->alive;
@@ -26,9 +27,27 @@ public:
     bool Open()
     {
         m_log->Add("open " + Narrow(m_key));
-        std::lock_guard<std::mutex> guard(m_log->lock);
+        std::unique_lock<std::mutex> guard(m_log->lock);
+        m_log->openedAt.push_back(std::chrono::steady_clock::now());
+        ++m_log->opensHeld;
+        m_log->opensReleased.wait_for(guard, std::chrono::seconds(10), [this] { return !m_log->holdOpens; });
+        --m_log->opensHeld;
         const auto& refused = m_log->refuseOpen;
-        return std::find(refused.begin(), refused.end(), Narrow(m_key)) == refused.end();
+        if (std::find(refused.begin(), refused.end(), Narrow(m_key)) != refused.end() ||
+            (m_log->oneOpenAtATime && !m_log->open.empty())) {
+            return false;
+        }
+        m_log->open.push_back(Narrow(m_key));
+        m_opened = true;
+        return true;
+    }
+
+    void Close()
+    {
+        std::lock_guard<std::mutex> guard(m_log->lock);
+        if (std::exchange(m_opened, false)) {
+            std::erase(m_log->open, Narrow(m_key));
+        }
     }
 
     // ICobaltAmplifierHandle
@@ -43,6 +62,7 @@ public:
     {
         m_log->Add("end-service " + Narrow(m_key));
         m_present = false;
+        Close();
     }
     bool GetAmplifier(ICobaltAmplifier** out) override
     {
@@ -85,6 +105,7 @@ private:
     const std::u16string m_version = u"v5.20";
     std::shared_ptr<AmplifierLog> m_log;
     bool m_present = false;
+    bool m_opened = false;  // guarded by the log's lock
 };
 using FakeAmplifier = RCObject2<FakeAmplifierImpl>;
 
@@ -117,8 +138,29 @@ int AmplifierLog::Alive()
     return alive;
 }
 
+void AmplifierLog::HoldOpens(bool hold)
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        holdOpens = hold;
+    }
+    opensReleased.notify_all();
+}
+
+int AmplifierLog::OpensHeld()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return opensHeld;
+}
+
+long AmplifierLog::Count(const std::string& event)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return std::count(events.begin(), events.end(), event);
+}
+
 std::unique_ptr<CDeviceManager> MakeManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher,
-                                            std::shared_ptr<AmplifierLog> log)
+                                            std::shared_ptr<AmplifierLog> log, const AmplifierTimings& timings)
 {
     return std::make_unique<CDeviceManager>(
         std::move(library), watcher,
@@ -128,7 +170,7 @@ std::unique_ptr<CDeviceManager> MakeManager(std::shared_ptr<IDeviceLibrary> libr
             *out = amplifier;
             return amplifier != nullptr;
         },
-        [](ICobaltAmplifierHandle* handle) { return static_cast<FakeAmplifier*>(handle)->Open(); });
+        [](ICobaltAmplifierHandle* handle) { return static_cast<FakeAmplifier*>(handle)->Open(); }, timings);
 }
 
 void ScanScriptLibrary::SetScan(const std::vector<std::string>& serials)

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,15 +33,27 @@ struct AmplifierLog {
     std::vector<std::string> events;  // "make KEY", "open KEY", "present KEY 1", "end KEY"; guarded by lock
     int alive = 0;                    // guarded by lock
     std::vector<std::string> refuseOpen;  // keys whose open fails; guarded by lock
+    // Like the device library: an open fails while another object is open and not ended.
+    bool oneOpenAtATime = false;          // guarded by lock
+    std::vector<std::string> open;        // keys open now; guarded by lock
+    std::vector<std::chrono::steady_clock::time_point> openedAt;  // each open's start; guarded by lock
+    bool holdOpens = false;               // opens wait (up to 10 s) while set; guarded by lock
+    int opensHeld = 0;                    // opens waiting now; guarded by lock
+    std::condition_variable opensReleased;
+
+    void HoldOpens(bool hold);
+    int OpensHeld();
 
     void Add(std::string event);
     std::vector<std::string> Events();
     int Alive();
+    long Count(const std::string& event);
 };
 
 // The manager over `library` and `watcher` with fake amplifier objects logged in `log`.
 std::unique_ptr<CDeviceManager> MakeManager(std::shared_ptr<IDeviceLibrary> library, DeviceWatcher& watcher,
-                                            std::shared_ptr<AmplifierLog> log);
+                                            std::shared_ptr<AmplifierLog> log,
+                                            const AmplifierTimings& timings = AmplifierTimings{});
 
 std::string Narrow(const std::u16string& text);
 
