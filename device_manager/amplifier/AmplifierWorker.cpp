@@ -87,6 +87,10 @@ void CobaltAmplifier::CallHwStatusCallback()
 bool CobaltAmplifier::RunQueuedSessions(platform::Event* stopEvent)
 {
     for (;;) {
+        // A stopping worker starts nothing more: what is still queued is let go unrun.
+        if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+            return true;
+        }
         ISessionX* session = nullptr;
         {
             std::lock_guard<std::mutex> guard(m_sessionLock);

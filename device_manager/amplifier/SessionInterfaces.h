@@ -38,6 +38,10 @@ public:
     // worker. Every wait inside must include `stopEvent`. -1 tells the worker to disconnect
     // and end; any other value lets it go on.
     virtual std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) = 0;
+    // The amplifier lets go of the session without running it (its worker ended first): a
+    // session that reports to a sink tells it now that it failed, since whoever waits for
+    // the end may hold the session until then. Nothing by default.
+    virtual void Discard() {}
 
 protected:
     ~ISessionX() = default;

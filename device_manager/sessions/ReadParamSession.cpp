@@ -48,6 +48,8 @@ public:
         return true;
     }
 
+    void Discard() override { Complete(kSessionFailed); }
+
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
         // Cleared first: the library leaves the input-gain bytes alone, and whatever it
