@@ -109,7 +109,12 @@ TEST_F(GoOnlineEndToEnd, UploadWritesTheDesignThenAReplugDownloadsItIntoANewOne)
     ASSERT_NE(DesignBlobs(document), known);
 
     driver.ExpectDialog(kQuestion).Click(kDownload);
-    driver.ExpectDialog(kDownloadDialog).RunUntilEnds(60s);
+    driver.ExpectDialog(kDownloadDialog)
+        .Do([&](platform::Dialog&) {
+            // The question resumed scanning only while it was up; the download runs without.
+            EXPECT_TRUE(editor.Manager().IsScanSuspended());
+        })
+        .RunUntilEnds(60s);
     ASSERT_EQ(amp->Control("replug ROAD"), std::optional<std::string>("OK"));
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && document.IsOnline(); }));
     EXPECT_EQ(DesignBlobs(document), known);

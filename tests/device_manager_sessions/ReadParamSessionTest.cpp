@@ -225,3 +225,15 @@ TEST_F(ReadParamSessionTest, WithoutAConnectionTheReadFailsAtItsStart)
                 !library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU)[0].started);
     EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 2"});
 }
+
+TEST_F(ReadParamSessionTest, QueuedBlockWritesSettleFirstAndACancelMeanwhileEndsWithOneWithoutARead)
+{
+    IReadParamSession* session = Open(4);
+    ASSERT_TRUE(session->Start(progress, blocks));
+    session->Cancel();
+    session->Release();
+    EXPECT_EQ(controller->RunNext(library.DeviceHandle(), &stop), 0);
+    EXPECT_EQ(controller->Settles(), 1);
+    EXPECT_TRUE(library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU).empty());
+    EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 1"});
+}
