@@ -3,6 +3,8 @@
 // configuration, and the checks and notices on the way.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/flows/DocumentDeviceFlows.h"
 #include "application/ui/CMainFrame.h"
@@ -110,8 +112,13 @@ TEST_F(GoOnlineEndToEnd, UploadWritesTheDesignThenAReplugDownloadsItIntoANewOne)
 
     driver.ExpectDialog(kQuestion).Click(kDownload);
     driver.ExpectDialog(kDownloadDialog)
-        .Do([&](platform::Dialog&) {
-            // The question resumed scanning only while it was up; the download runs without.
+        .Do([&](platform::Dialog& dialog) {
+            // The question resumed scanning only while it was up; the download runs without,
+            // also once what was posted meanwhile has been handled.
+            auto& download = static_cast<DlgPushPullProgress&>(dialog);
+            while (download.LastValue() == DlgPushPullProgress::kNoValue && !dialog.IsEnded()) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
             EXPECT_TRUE(editor.Manager().IsScanSuspended());
         })
         .RunUntilEnds(60s);
