@@ -1,4 +1,5 @@
-// The read session: reads the amplifier's parameter record and delivers it block by block.
+// The read session: lets the block writes still queued go out first, then reads the
+// amplifier's parameter record and delivers it block by block.
 #include <algorithm>
 #include <cstring>
 #include <memory>

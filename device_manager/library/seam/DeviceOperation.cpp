@@ -42,14 +42,10 @@ DeviceOperation::Outcome DeviceOperation::Wait(const OperationWait& wait, platfo
     }
     // The stop first: WaitAny reports the lowest signalled index.
     std::vector<platform::Event*> events;
-    std::vector<bool> requests;  // per event: it is the caller's cancel request
-    if (stop != nullptr) {
-        events.push_back(stop);
-        requests.push_back(false);
-    }
-    if (cancel != nullptr) {
-        events.push_back(cancel);
-        requests.push_back(true);
+    for (platform::Event* event : {stop, cancel}) {
+        if (event != nullptr) {
+            events.push_back(event);
+        }
     }
     auto deadline = std::make_unique<platform::Deadline>(wait.limit);
     while (m_library.IsOperationCompleted(nullptr) != 1) {
@@ -71,7 +67,7 @@ DeviceOperation::Outcome DeviceOperation::Wait(const OperationWait& wait, platfo
         if (signalled || deadline->Expired()) {
             m_library.CancelOperation(nullptr);
             m_cancelSent = true;
-            m_cancelRequested = signalled && requests[static_cast<std::size_t>(woken)];
+            m_cancelRequested = signalled && events[static_cast<std::size_t>(woken)] == cancel;
             deadline = std::make_unique<platform::Deadline>(wait.cancelGrace);
         } else if (onTick) {
             onTick();
