@@ -238,6 +238,7 @@ TEST_F(DownloadFlowEndToEnd, AbortEndsAStalledDownloadAtOnceAsACancelAndTheAmpli
     // The read waits behind edits the amplifier never gets ready for.
     ASSERT_EQ(amp->Control("fault STALL stay-busy 1"), std::optional<std::string>("OK"));
     EditCrossovers(editor.Doc(), 300.0f);
+    const std::size_t noticesBefore = editor.writeNotices.size();
     driver.AnswerBox(StringId::kConfirmDownload, MessageAnswer::Yes);
     driver.ExpectDialog(PushPullProgressIds::kTemplate)
         .Do(abortAfterTheStall)
@@ -247,6 +248,10 @@ TEST_F(DownloadFlowEndToEnd, AbortEndsAStalledDownloadAtOnceAsACancelAndTheAmpli
     endedPromptly();
     EXPECT_TRUE(Settled());
     EXPECT_EQ(driver.Boxes().size(), 1u);  // only the question before the download
+    // The writes the read waited for had begun, and ended before the dialog did.
+    ASSERT_GT(editor.writeNotices.size(), noticesBefore);
+    EXPECT_EQ(editor.writeNotices[noticesBefore], (std::pair<std::uint32_t, std::uint32_t>{0, 1}));
+    EXPECT_EQ(editor.writeNotices.back(), (std::pair<std::uint32_t, std::uint32_t>{0, 0}));
 }
 
 }  // namespace
