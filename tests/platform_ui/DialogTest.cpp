@@ -268,29 +268,18 @@ TEST(ModalDialogs, EndCodesComeBackUnchanged)
 
 TEST(ModalDialogs, TheDriverAnswersOnlyOnceWhatWasPostedAroundTheBoxOrDialogIsHandled)
 {
+    // A chain: a posted message, the Qt event it posts, and the message that one posts.
     const MessageId first = RegisterMessage("platform_ui_test_first");
     const MessageId second = RegisterMessage("platform_ui_test_second");
     MessageWindow window;
     std::vector<std::string> handled;  // what ran, and whether a box or dialog was up then
-    const auto note = [&](const std::string& what) {
-        handled.push_back(what + (IsModalRunning() ? " inside" : " after"));
-    };
-    // A chain: a posted message, the Qt event it posts, and the message that one posts.
+    const auto note = [&](const std::string& what) { handled.push_back(what + (IsModalRunning() ? " in" : " after")); };
     window.On(first, [&](std::uintptr_t, std::intptr_t) {
         note("first");
-        QMetaObject::invokeMethod(
-            qApp,
-            [&] {
-                note("queued");
-                window.Post(second);
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(qApp, [&] { note("queued"), window.Post(second); }, Qt::QueuedConnection);
         return std::intptr_t{0};
     });
-    window.On(second, [&](std::uintptr_t, std::intptr_t) {
-        note("second");
-        return std::intptr_t{0};
-    });
+    window.On(second, [&](std::uintptr_t, std::intptr_t) { return note("second"), std::intptr_t{0}; });
 
     ModalDriver driver;
     driver.AnswerBox(MessageAnswer::Ok);
@@ -301,12 +290,12 @@ TEST(ModalDialogs, TheDriverAnswersOnlyOnceWhatWasPostedAroundTheBoxOrDialogIsHa
     });
     window.Post(first);
     MessageBoxText("Posted before the box.");
-    EXPECT_EQ(handled, (std::vector<std::string>{"first inside", "queued inside", "second inside"}));
+    EXPECT_EQ(handled, (std::vector<std::string>{"first in", "queued in", "second in"}));
     handled.clear();
     window.Post(first);
     RecordingDialog dialog(Dialog::Kind::Modal);
     EXPECT_EQ(dialog.DoModal(), DialogId::kOk);
-    EXPECT_EQ(handled, (std::vector<std::string>{"first inside", "queued inside", "second inside", "answered inside"}));
+    EXPECT_EQ(handled, (std::vector<std::string>{"first in", "queued in", "second in", "answered in"}));
 }
 
 TEST(ModalDialogs, AnUnscriptedDialogFailsTheTest)
