@@ -15,6 +15,11 @@ namespace {
 // One image is being written while the UI fills the next; more are never needed.
 constexpr std::size_t kPoolLimit = 2;
 
+bool Signalled(platform::Event* stopEvent, platform::Event* cancelEvent)
+{
+    return (stopEvent != nullptr && stopEvent->IsSignalled()) || (cancelEvent != nullptr && cancelEvent->IsSignalled());
+}
+
 }  // namespace
 
 bool CobaltAmplifier::SetBlockParam(std::int32_t blockType, std::int32_t channel, const std::uint8_t* coefficients,
@@ -130,6 +135,28 @@ void CobaltAmplifier::WritePendingImage(platform::Event* stopEvent)
     PostWriteNotice(0, 0);
 }
 
+void CobaltAmplifier::SettleBlockWrites(QdoHandle handle, platform::Event* stopEvent, platform::Event* cancelEvent)
+{
+    std::unique_ptr<ParamWriteImage> image;
+    {
+        std::lock_guard<std::mutex> guard(m_imageLock);
+        image = std::move(m_pending);
+        if (!image) {
+            return;
+        }
+        // Sent now or never: no block keeps a pause.
+        m_retry.Forget(image->DirtyMask());
+    }
+    // Written first rather than dropped: the edits were made for this amplifier, and the
+    // read then returns them; a block the amplifier refuses is read back as it stands.
+    if (handle != nullptr && image->DirtyMask() != 0) {
+        PostWriteNotice(0, 1);
+        WriteImageBlocks(*image, handle, stopEvent, cancelEvent);
+        PostWriteNotice(0, 0);
+    }
+    ReturnToPool(std::move(image));
+}
+
 std::optional<std::uint64_t> CobaltAmplifier::NextRetryTick()
 {
     std::lock_guard<std::mutex> guard(m_imageLock);
@@ -139,7 +166,8 @@ std::optional<std::uint64_t> CobaltAmplifier::NextRetryTick()
     return m_retry.NextDue(m_pending->DirtyMask());
 }
 
-std::uint64_t CobaltAmplifier::WriteImageBlocks(ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent)
+std::uint64_t CobaltAmplifier::WriteImageBlocks(ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent,
+                                                platform::Event* cancelEvent)
 {
     std::uint64_t remaining = image.DirtyMask();
     const auto total = static_cast<std::intptr_t>(std::popcount(remaining));
@@ -147,13 +175,13 @@ std::uint64_t CobaltAmplifier::WriteImageBlocks(ParamWriteImage& image, QdoHandl
     std::uint64_t failed = 0;
     // The lowest bit first: the low mask word before the high one.
     while (remaining != 0) {
-        if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+        if (Signalled(stopEvent, cancelEvent)) {
             failed |= remaining;
             break;
         }
         const std::uint64_t bit = remaining & (~remaining + 1);
         image.SetDirtyMask(bit);
-        if (!WriteImageBlock(image, handle, stopEvent)) {
+        if (!WriteImageBlock(image, handle, stopEvent, cancelEvent)) {
             failed |= bit;
         }
         ++done;
@@ -163,11 +191,12 @@ std::uint64_t CobaltAmplifier::WriteImageBlocks(ParamWriteImage& image, QdoHandl
     return failed;
 }
 
-bool CobaltAmplifier::WriteImageBlock(const ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent)
+bool CobaltAmplifier::WriteImageBlock(const ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent,
+                                      platform::Event* cancelEvent)
 {
     // The write is attempted even when the amplifier never reported ready.
-    WaitDeviceReady(handle, stopEvent);
-    if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+    WaitReady(handle, stopEvent, cancelEvent);
+    if (Signalled(stopEvent, cancelEvent)) {
         return false;
     }
     // The library reads the image while the operation runs, and an abandoned operation may
@@ -179,9 +208,11 @@ bool CobaltAmplifier::WriteImageBlock(const ParamWriteImage& image, QdoHandle ha
     const QdoParamImage* input = copy.get();
     DeviceOperation operation(*m_library, m_timings.gateLimit, stopEvent);
     const OperationWait wait{m_timings.operationPoll, m_timings.operationLimit, m_timings.cancelGrace};
-    const DeviceOperation::Outcome outcome =
-        operation.Run([&] { return m_library->WriteMCUbyID(handle, input); }, copy, wait, stopEvent);
-    return outcome == DeviceOperation::Outcome::Succeeded && !operation.CancelSent();
+    if (!operation.Start([&] { return m_library->WriteMCUbyID(handle, input); }, copy)) {
+        return false;
+    }
+    return operation.Wait(wait, stopEvent, cancelEvent) == DeviceOperation::Outcome::Succeeded &&
+           !operation.CancelSent();
 }
 
 void CobaltAmplifier::KeepBlocksPending(std::unique_ptr<ParamWriteImage> image, std::uint64_t keep,

@@ -35,6 +35,8 @@ public:
 
     bool Start(ICDM_Progress* progress) override { return Queue(this, progress); }
 
+    void Discard() override { Complete(kSessionFailed); }
+
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
         IDeviceLibrary& library = Library();
@@ -74,6 +76,8 @@ public:
     void Cancel() override {}
 
     bool Start(ICDM_Progress* progress) override { return Queue(this, progress); }
+
+    void Discard() override { Complete(kSessionFailed); }
 
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {

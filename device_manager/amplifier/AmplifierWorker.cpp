@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "device_manager/library/seam/DeviceOperation.h"
 #include "platform/base/Clock.h"
@@ -87,6 +88,10 @@ void CobaltAmplifier::CallHwStatusCallback()
 bool CobaltAmplifier::RunQueuedSessions(platform::Event* stopEvent)
 {
     for (;;) {
+        // A stopping worker starts nothing more: what is still queued is let go unrun.
+        if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+            return true;
+        }
         ISessionX* session = nullptr;
         {
             std::lock_guard<std::mutex> guard(m_sessionLock);
@@ -173,6 +178,11 @@ bool CobaltAmplifier::RefreshHardwareInfo(platform::Event* stopEvent)
 
 bool CobaltAmplifier::WaitDeviceReady(QdoHandle handle, platform::Event* stopEvent)
 {
+    return WaitReady(handle, stopEvent, nullptr);
+}
+
+bool CobaltAmplifier::WaitReady(QdoHandle handle, platform::Event* stopEvent, platform::Event* cancelEvent)
+{
     const OperationWait wait{m_timings.operationPoll, m_timings.operationLimit, m_timings.cancelGrace};
     for (int round = 0; round < m_timings.readyRounds; ++round) {
         auto flag = std::make_shared<std::uint8_t>(0);
@@ -183,16 +193,23 @@ bool CobaltAmplifier::WaitDeviceReady(QdoHandle handle, platform::Event* stopEve
                                  flag)) {
                 return false;
             }
-            if (operation.Wait(wait, stopEvent) != DeviceOperation::Outcome::Succeeded || operation.CancelSent()) {
+            if (operation.Wait(wait, stopEvent, cancelEvent) != DeviceOperation::Outcome::Succeeded ||
+                operation.CancelSent()) {
                 return false;
             }
         }
         if (*flag == 1) {
             return true;
         }
-        if (stopEvent == nullptr) {
+        std::vector<platform::Event*> events;
+        for (platform::Event* event : {stopEvent, cancelEvent}) {
+            if (event != nullptr) {
+                events.push_back(event);
+            }
+        }
+        if (events.empty()) {
             platform::SleepMs(static_cast<std::uint32_t>(m_timings.readyPause.count()));
-        } else if (stopEvent->WaitFor(m_timings.readyPause)) {
+        } else if (platform::WaitAny(events, m_timings.readyPause) != platform::kWaitTimedOut) {
             return false;
         }
     }

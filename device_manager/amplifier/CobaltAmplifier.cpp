@@ -84,6 +84,7 @@ CobaltAmplifier::~CobaltAmplifier()
         sessions.swap(m_sessions);
     }
     for (ISessionX* session : sessions) {
+        session->Discard();
         session->Release();
     }
     DisconnectNow();
@@ -121,6 +122,7 @@ void CobaltAmplifier::StopService()
         sessions.swap(m_sessions);
     }
     for (ISessionX* session : sessions) {
+        session->Discard();
         session->Release();
     }
     if (thread != nullptr) {

@@ -85,6 +85,7 @@ public:
     IDeviceLibrary& Library() override;
     const AmplifierTimings& Timings() override;
     bool WaitDeviceReady(QdoHandle handle, platform::Event* stopEvent) override;
+    void SettleBlockWrites(QdoHandle handle, platform::Event* stopEvent, platform::Event* cancelEvent) override;
 
     // --- IReflectGlobalSetting ---
     void ReflectGlobalSetting(const QdoGlobalSettingInput& input) override;
@@ -133,8 +134,14 @@ private:
     std::unique_ptr<ParamWriteImage> TakePendingImage();
     void ReturnToPool(std::unique_ptr<ParamWriteImage> image);
     void WritePendingImage(platform::Event* stopEvent);
-    std::uint64_t WriteImageBlocks(ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent);
-    bool WriteImageBlock(const ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent);
+    // The dirty blocks one by one with their notices; the bits of those not written. A
+    // signalled `stopEvent` or `cancelEvent` (either may be null) ends the writes.
+    std::uint64_t WriteImageBlocks(ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent,
+                                   platform::Event* cancelEvent = nullptr);
+    bool WriteImageBlock(const ParamWriteImage& image, QdoHandle handle, platform::Event* stopEvent,
+                         platform::Event* cancelEvent);
+    // WaitDeviceReady that also ends on `cancelEvent`.
+    bool WaitReady(QdoHandle handle, platform::Event* stopEvent, platform::Event* cancelEvent);
     // Puts the blocks of `keep` back into the pending image where no newer edit replaced
     // them, and starts or lengthens the pause of those of them in `refused`.
     void KeepBlocksPending(std::unique_ptr<ParamWriteImage> image, std::uint64_t keep, std::uint64_t refused);

@@ -36,7 +36,8 @@ protected:
     // UI thread: signals the cancel event of a started session.
     void SignalCancel();
 
-    // Worker: sink calls. Complete reports once; later calls are ignored.
+    // Sink calls, on the worker (Complete also where an unrun session is let go). Complete
+    // reports once; later calls are ignored.
     void Progress(std::int32_t code, std::int32_t value);
     void Complete(std::int32_t result);
 

@@ -38,6 +38,10 @@ public:
     // worker. Every wait inside must include `stopEvent`. -1 tells the worker to disconnect
     // and end; any other value lets it go on.
     virtual std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) = 0;
+    // The amplifier lets go of the session without running it (its worker ended first): a
+    // session that reports to a sink tells it now that it failed, since whoever waits for
+    // the end may hold the session until then. Nothing by default.
+    virtual void Discard() {}
 
 protected:
     ~ISessionX() = default;
@@ -55,6 +59,12 @@ public:
     // Polls the ready flag (memory id 2) until it reads 1; false after the last round, on a
     // failed read or on a stop.
     virtual bool WaitDeviceReady(QdoHandle handle, platform::Event* stopEvent) = 0;
+    // Before a read: sends every block edit still waiting for the amplifier (stored but not
+    // flushed yet, or held back after a refusal) and drops whatever could not be sent, so
+    // that nothing queued reaches the amplifier after the read and the read returns what
+    // the amplifier will go on holding. Stops sending, and drops the rest, once `stopEvent`
+    // or `cancelEvent` (either may be null) is signalled.
+    virtual void SettleBlockWrites(QdoHandle handle, platform::Event* stopEvent, platform::Event* cancelEvent) = 0;
 
 protected:
     ~ISessionControllerX() = default;

@@ -28,6 +28,8 @@ public:
 
     bool Start(ICDM_Progress* progress) override { return Queue(this, progress); }
 
+    void Discard() override { Complete(kSessionFailed); }
+
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
         if (!WaitForBootLoader(handle, std::chrono::milliseconds(0), stopEvent)) {

@@ -1,4 +1,5 @@
-// The read session: reads the amplifier's parameter record and delivers it block by block.
+// The read session: lets the block writes still queued go out first, then reads the
+// amplifier's parameter record and delivers it block by block.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -48,8 +49,21 @@ public:
         return true;
     }
 
+    void Discard() override { Complete(kSessionFailed); }
+
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
+        // Edits still on their way would reach the amplifier after the read and leave it
+        // holding something else than what the read returned.
+        Controller().SettleBlockWrites(handle, stopEvent, CancelEvent());
+        if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+            Complete(kSessionFailed);
+            return 0;
+        }
+        if (CancelEvent() != nullptr && CancelEvent()->IsSignalled()) {
+            Complete(kSessionCancelled);
+            return 0;
+        }
         // Cleared first: the library leaves the input-gain bytes alone, and whatever it
         // does not fill must reach the sink as zeros, not as stale memory.
         std::shared_ptr<DspParamInfo> info(new (std::nothrow) DspParamInfo());

@@ -61,6 +61,8 @@ public:
 
     bool Start(ICDM_Progress* progress) override { return Queue(this, progress); }
 
+    void Discard() override { Complete(kSessionFailed); }
+
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
         Progress(0, 0);

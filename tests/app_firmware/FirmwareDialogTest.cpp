@@ -110,8 +110,7 @@ TEST_F(FirmwareDialogTest, AnUnreadableVersionShows148ExpandedAndAsksForAFile)
     amplifier.version = u"firmware?";
     boxes = {StringId::kFirmwareVersionUnidentified};
     Run([&](DlgFirmwareUpdate& dialog) {
-        EXPECT_FALSE(dialog.IsExpanded());
-        platform::DeliverPostedMessages();
+        // By the time the user looks, the posted error has shown 148 and expanded the dialog.
         EXPECT_TRUE(dialog.IsExpanded());
         EXPECT_EQ(dialog.StatusHistory(), std::vector<std::uint32_t>{StringId::kFirmwareSelectFile});
     });

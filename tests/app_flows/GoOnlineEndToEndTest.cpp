@@ -3,6 +3,8 @@
 // configuration, and the checks and notices on the way.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/flows/DocumentDeviceFlows.h"
 #include "application/ui/CMainFrame.h"
@@ -109,7 +111,17 @@ TEST_F(GoOnlineEndToEnd, UploadWritesTheDesignThenAReplugDownloadsItIntoANewOne)
     ASSERT_NE(DesignBlobs(document), known);
 
     driver.ExpectDialog(kQuestion).Click(kDownload);
-    driver.ExpectDialog(kDownloadDialog).RunUntilEnds(60s);
+    driver.ExpectDialog(kDownloadDialog)
+        .Do([&](platform::Dialog& dialog) {
+            // The question resumed scanning only while it was up; the download runs without,
+            // also once what was posted meanwhile has been handled.
+            auto& download = static_cast<DlgPushPullProgress&>(dialog);
+            while (download.LastValue() == DlgPushPullProgress::kNoValue && !dialog.IsEnded()) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
+            EXPECT_TRUE(editor.Manager().IsScanSuspended());
+        })
+        .RunUntilEnds(60s);
     ASSERT_EQ(amp->Control("replug ROAD"), std::optional<std::string>("OK"));
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && document.IsOnline(); }));
     EXPECT_EQ(DesignBlobs(document), known);

@@ -18,9 +18,7 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
-CobaltDeviceManager::AmplifierTimings ShortBootLoaderWaits()
+CobaltDeviceManager::AmplifierTimings OnlineEditor::DefaultTimings()
 {
     CobaltDeviceManager::AmplifierTimings timings;
     timings.sessions.bootLoaderWait = 1500ms;
@@ -28,9 +26,7 @@ CobaltDeviceManager::AmplifierTimings ShortBootLoaderWaits()
     return timings;
 }
 
-}  // namespace
-
-OnlineEditor::OnlineEditor()
+OnlineEditor::OnlineEditor(const CobaltDeviceManager::AmplifierTimings& timings)
 {
     if (auto settings = GetSettingsFilePath()) {
         std::filesystem::remove(*settings);
@@ -45,7 +41,7 @@ OnlineEditor::OnlineEditor()
     sources.virtualFolder = devices_.Path();
     watcher_ = std::make_unique<CobaltDeviceManager::DeviceWatcher>(sources);
     manager_ = std::make_unique<CobaltDeviceManager::CDeviceManager>(CobaltDeviceManager::QuarryDriverLibrary(),
-                                                                     *watcher_, ShortBootLoaderWaits());
+                                                                     *watcher_, timings);
     link_ = std::make_unique<DeviceManagerLink>(*manager_);
 }
 

@@ -26,7 +26,8 @@ class OnlineEditor {
 public:
     // The sessions' waits for the boot loader are shortened to match the virtual amplifier's
     // short resets; everything else keeps the designed timing.
-    OnlineEditor();
+    static CobaltDeviceManager::AmplifierTimings DefaultTimings();
+    explicit OnlineEditor(const CobaltDeviceManager::AmplifierTimings& timings = DefaultTimings());
     ~OnlineEditor();
 
     // Runs the editor's start-up (nothing happens with devices until the loop runs).

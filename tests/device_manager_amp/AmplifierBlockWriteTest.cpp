@@ -213,6 +213,8 @@ TEST_F(BlockWrites, FailedBlockStaysDirtyAndIsRetriedWithAGrowingPause)
     ASSERT_TRUE(FlushAndWait());
     ASSERT_TRUE(WaitUntil([&] { return WrittenMasks().size() == 5; }));
     ASSERT_TRUE(WaitUntil([&] { return amplifier->PendingDirtyMask() == 0; }));
+    // The fifth write is taken before it completes.
+    ASSERT_TRUE(WaitUntil([&] { return device.library->Calls(FakeOperationKind::WriteMCUbyID).back().completed; }));
     EXPECT_EQ(WrittenMasks(), (std::vector<std::uint64_t>{0x10, 0x1000, 0x10, 0x1000, 0x10}));
     const auto writes = device.library->Calls(FakeOperationKind::WriteMCUbyID);
     EXPECT_TRUE(writes.back().succeeded);

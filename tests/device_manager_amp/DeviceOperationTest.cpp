@@ -87,12 +87,30 @@ TEST_F(Operation, CancelledOperationThatEndsReportsCancelled)
     EXPECT_TRUE(calls[0].cancelRequested);
 }
 
-TEST_F(Operation, TimeLimitCancels)
+TEST_F(Operation, OnlyTheCancelEventMakesACancelledOperationCancelled)
 {
+    // Out of time: cancelled by this side, but a failure.
     Script(1h, true, FakeCancelReaction::EndsAtOnce);
+    {
+        DeviceOperation operation(library, 1s, nullptr);
+        ASSERT_TRUE(operation.Start([&] { return library.Reset(handle); }));
+        EXPECT_EQ(operation.Wait(OperationWait{1ms, 20ms, 1s}), DeviceOperation::Outcome::Failed);
+        EXPECT_TRUE(operation.CancelSent());
+    }
+    // A stop, even with the cancel event signalled too: a failure.
+    platform::Event stop(platform::ResetMode::Manual, true);
+    platform::Event cancel(platform::ResetMode::Manual, true);
+    {
+        DeviceOperation operation(library, 1s, nullptr);
+        ASSERT_TRUE(operation.Start([&] { return library.Reset(handle); }));
+        EXPECT_EQ(operation.Wait(quick, &stop, &cancel), DeviceOperation::Outcome::Failed);
+    }
+    // The cancel event alone: cancelled, also when the library never lets the operation end.
+    stop.Reset();
+    Script(1h, false, FakeCancelReaction::NeverEnds);
     DeviceOperation operation(library, 1s, nullptr);
     ASSERT_TRUE(operation.Start([&] { return library.Reset(handle); }));
-    EXPECT_EQ(operation.Wait(OperationWait{1ms, 20ms, 1s}), DeviceOperation::Outcome::Cancelled);
+    EXPECT_EQ(operation.Wait(OperationWait{1ms, 5s, 10ms}, &stop, &cancel), DeviceOperation::Outcome::Cancelled);
 }
 
 TEST_F(Operation, AbandonedBuffersStayAliveUntilTheLibraryIsDone)

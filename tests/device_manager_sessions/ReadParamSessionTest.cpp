@@ -188,7 +188,9 @@ TEST_F(ReadParamSessionTest, AReadThatSucceedsDespiteTheCancelIsDeliveredWithZer
     EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 0"});
 }
 
-TEST_F(ReadParamSessionTest, AStopOfTheWorkerCancelsLikeACancelRequest)
+// The amplifier went away (or the editor is closing): the read is cancelled in the library,
+// but the user asked for nothing, so it ends as a failure.
+TEST_F(ReadParamSessionTest, AStopOfTheWorkerCancelsTheReadAndEndsItAsAFailure)
 {
     Script(Edited([&](FakeOperationScript& s) { s.latency = std::chrono::milliseconds(5000); }));
     IReadParamSession* session = Open(2);
@@ -199,7 +201,7 @@ TEST_F(ReadParamSessionTest, AStopOfTheWorkerCancelsLikeACancelRequest)
     stop.Set();
     worker.join();
     EXPECT_TRUE(library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU)[0].cancelRequested);
-    EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 1"});
+    EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 2"});
 }
 
 TEST_F(ReadParamSessionTest, AFailedReadEndsWithTwoAndDeliversNothing)
@@ -222,4 +224,16 @@ TEST_F(ReadParamSessionTest, WithoutAConnectionTheReadFailsAtItsStart)
     EXPECT_TRUE(library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU).empty() ||
                 !library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU)[0].started);
     EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 2"});
+}
+
+TEST_F(ReadParamSessionTest, QueuedBlockWritesSettleFirstAndACancelMeanwhileEndsWithOneWithoutARead)
+{
+    IReadParamSession* session = Open(4);
+    ASSERT_TRUE(session->Start(progress, blocks));
+    session->Cancel();
+    session->Release();
+    EXPECT_EQ(controller->RunNext(library.DeviceHandle(), &stop), 0);
+    EXPECT_EQ(controller->Settles(), 1);
+    EXPECT_TRUE(library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU).empty());
+    EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 1"});
 }

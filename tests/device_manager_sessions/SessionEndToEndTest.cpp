@@ -192,3 +192,38 @@ TEST_F(SessionEndToEndTest, UnpluggingDuringAReadEndsItWithTwoWithoutHanging)
     blocks->Release();
     ASSERT_TRUE(harness.PumpUntil([&] { return harness.Manager().Keys().empty(); }, kHangGuard));
 }
+
+// The manager ends an amplifier that vanished while its worker runs one session and holds
+// another queued: neither reports a cancel, and the queued one ends now, while its starter
+// still holds it (as the download dialog holds its read until the end comes).
+TEST_F(SessionEndToEndTest, AnAmplifierThatGoesAwayEndsItsRunningAndQueuedSessionsAsFailures)
+{
+    VirtualAmpProcess amp(harness.Folder(), {"--pace-ms", "10", "--device", "a210:GONE"});
+    ICobaltAmplifier* amplifier = Plug(amp);
+    ASSERT_NE(amplifier, nullptr);
+    IWriteParamSession* write = nullptr;
+    ASSERT_TRUE(amplifier->OpenWriteParamSession(&write));
+    auto* writeProgress = CreateRCObject<RecordingProgress>();
+    ASSERT_TRUE(write->Start(writeProgress));
+    write->Release();
+    IReadParamSession* read = nullptr;
+    ASSERT_TRUE(amplifier->OpenReadParamSession(&read));
+    auto* readProgress = CreateRCObject<RecordingProgress>();
+    auto* blocks = CreateRCObject<RecordingBlocks>();
+    ASSERT_TRUE(read->Start(readProgress, blocks));
+    amplifier->Release();
+
+    ASSERT_TRUE(harness.PumpUntil([&] { return writeProgress->Events().size() >= 2; }, kHangGuard));
+    ASSERT_EQ(amp.Control("unplug GONE"), std::optional<std::string>("OK"));
+    // Scanning runs: the manager sees the amplifier go and ends its object.
+    ASSERT_TRUE(harness.PumpUntil(
+        [&] { return !writeProgress->Completions().empty() && !readProgress->Completions().empty(); }, kHangGuard));
+    EXPECT_TRUE(harness.Manager().Keys().empty());
+    EXPECT_EQ(writeProgress->Completions(), std::vector<std::string>{"C 2"});
+    EXPECT_EQ(readProgress->Completions(), std::vector<std::string>{"C 2"});
+    EXPECT_TRUE(blocks->Blocks().empty());
+    read->Release();
+    writeProgress->Release();
+    readProgress->Release();
+    blocks->Release();
+}

@@ -66,6 +66,7 @@ void TestControllerImpl::Drain()
         sessions.swap(m_queue);
     }
     for (ISessionX* session : sessions) {
+        session->Discard();
         session->Release();
     }
 }

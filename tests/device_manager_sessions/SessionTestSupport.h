@@ -2,6 +2,7 @@
 // by hand, progress and block sinks that record what they hear, and short timings.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -42,6 +43,9 @@ public:
     // Sessions made after a change take it.
     SessionTimings& EditSessionTimings() { return m_timings.sessions; }
     bool WaitDeviceReady(QdoHandle, platform::Event*) override { return m_ready; }
+    // The controller has no block writes of its own; it counts the calls.
+    void SettleBlockWrites(QdoHandle, platform::Event*, platform::Event*) override { ++m_settles; }
+    int Settles() const { return m_settles.load(); }
     // What the ready wait answers.
     void SetReady(bool ready) { m_ready = ready; }
 
@@ -58,6 +62,7 @@ private:
     AmplifierTimings m_timings;
     bool m_accept = true;
     bool m_ready = true;
+    std::atomic<int> m_settles{0};
     std::mutex m_lock;
     std::deque<ISessionX*> m_queue;  // guarded by m_lock; one reference each
 };

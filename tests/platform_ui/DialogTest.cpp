@@ -20,6 +20,9 @@
 
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/core/Dialog.h"
+#include "platform/ui/core/MessageBox.h"
+#include "platform/ui/core/MessageWindow.h"
+#include "platform/ui/core/ModalState.h"
 #include "platform/ui/core/UpDown.h"
 #include "tests/platform_ui/TestDialogTemplate.h"
 #include "tests/support/ModalDriver.h"
@@ -261,6 +264,38 @@ TEST(ModalDialogs, EndCodesComeBackUnchanged)
     fourth.endInInit = true;
     EXPECT_EQ(fourth.DoModal(), -2);
     EXPECT_EQ(driver.Dialogs(), (std::vector<std::uint32_t>{kTestDialogId, kTestDialogId, kTestDialogId}));
+}
+
+TEST(ModalDialogs, TheDriverAnswersOnlyOnceWhatWasPostedAroundTheBoxOrDialogIsHandled)
+{
+    // A chain: a posted message, the Qt event it posts, and the message that one posts.
+    const MessageId first = RegisterMessage("platform_ui_test_first");
+    const MessageId second = RegisterMessage("platform_ui_test_second");
+    MessageWindow window;
+    std::vector<std::string> handled;  // what ran, and whether a box or dialog was up then
+    const auto note = [&](const std::string& what) { handled.push_back(what + (IsModalRunning() ? " in" : " after")); };
+    window.On(first, [&](std::uintptr_t, std::intptr_t) {
+        note("first");
+        QMetaObject::invokeMethod(qApp, [&] { note("queued"), window.Post(second); }, Qt::QueuedConnection);
+        return std::intptr_t{0};
+    });
+    window.On(second, [&](std::uintptr_t, std::intptr_t) { return note("second"), std::intptr_t{0}; });
+
+    ModalDriver driver;
+    driver.AnswerBox(MessageAnswer::Ok);
+    driver.ExpectDialog(kTestDialogId).Do([&](Dialog& dialog) {
+        EXPECT_TRUE(dialog.isVisible());
+        note("answered");
+        dialog.EndDialog(DialogId::kOk);
+    });
+    window.Post(first);
+    MessageBoxText("Posted before the box.");
+    EXPECT_EQ(handled, (std::vector<std::string>{"first in", "queued in", "second in"}));
+    handled.clear();
+    window.Post(first);
+    RecordingDialog dialog(Dialog::Kind::Modal);
+    EXPECT_EQ(dialog.DoModal(), DialogId::kOk);
+    EXPECT_EQ(handled, (std::vector<std::string>{"first in", "queued in", "second in", "answered in"}));
 }
 
 TEST(ModalDialogs, AnUnscriptedDialogFailsTheTest)

@@ -3,13 +3,17 @@
 #include <utility>
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QListWidget>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "platform/ui/core/ControlIds.h"
 #include "platform/ui/core/ManualTimerService.h"
+#include "platform/ui/core/MessageWindow.h"
 
 using platform::Dialog;
 using platform::MessageAnswer;
@@ -30,6 +34,25 @@ MessageAnswer RefusingAnswer(MessageButtons buttons)
     }
 }
 
+// Enough for any chain of posts that ends; a source that never stops posting is cut here.
+constexpr int kMaxPostedRounds = 1000;
+
+// A user reads a box or dialog only after its modal loop has handled what was posted
+// before and while it came up: the UI layer's posted messages, Qt's posted events, and
+// whatever those post in turn, until nothing is left waiting.
+void HandlePostedEvents()
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
+    for (int round = 0; round < kMaxPostedRounds; ++round) {
+        platform::DeliverPostedMessages();
+        QCoreApplication::sendPostedEvents();
+        const bool handled = dispatcher != nullptr && dispatcher->processEvents(QEventLoop::AllEvents);
+        if (!handled && !platform::HasPostedMessages()) {
+            return;
+        }
+    }
+}
+
 QWidget* RequireItem(Dialog& dialog, std::int32_t id)
 {
     QWidget* item = dialog.Item(id);
@@ -43,7 +66,7 @@ QWidget* RequireItem(Dialog& dialog, std::int32_t id)
 
 DialogScript& DialogScript::SetText(std::int32_t id, std::string text)
 {
-    m_steps.push_back([id, text = std::move(text)](Dialog& dialog) {
+    Add([id, text = std::move(text)](Dialog& dialog) {
         if (QWidget* item = RequireItem(dialog, id)) {
             platform::SetWindowText(item, text);
         }
@@ -53,13 +76,13 @@ DialogScript& DialogScript::SetText(std::int32_t id, std::string text)
 
 DialogScript& DialogScript::LeaveField(std::int32_t id)
 {
-    m_steps.push_back([id](Dialog& dialog) { dialog.OnEditKillFocus(id); });
+    Add([id](Dialog& dialog) { dialog.OnEditKillFocus(id); });
     return *this;
 }
 
 DialogScript& DialogScript::Choose(std::int32_t id, int index)
 {
-    m_steps.push_back([id, index](Dialog& dialog) {
+    Add([id, index](Dialog& dialog) {
         QWidget* item = RequireItem(dialog, id);
         if (auto* combo = qobject_cast<QComboBox*>(item)) {
             combo->setCurrentIndex(index);
@@ -76,7 +99,7 @@ DialogScript& DialogScript::Choose(std::int32_t id, int index)
 
 DialogScript& DialogScript::Click(std::int32_t id)
 {
-    m_steps.push_back([id](Dialog& dialog) {
+    Add([id](Dialog& dialog) {
         QWidget* item = RequireItem(dialog, id);
         auto* button = qobject_cast<QAbstractButton*>(item);
         if (button == nullptr) {
@@ -96,7 +119,7 @@ DialogScript& DialogScript::Click(std::int32_t id)
 
 DialogScript& DialogScript::Advance(std::uint64_t ms)
 {
-    m_steps.push_back([ms](Dialog&) {
+    Add([ms](Dialog&) {
         auto* timers = dynamic_cast<platform::ManualTimerService*>(&platform::CurrentTimerService());
         if (timers == nullptr) {
             ADD_FAILURE() << "Advance needs a ManualTimerService installed";
@@ -109,19 +132,19 @@ DialogScript& DialogScript::Advance(std::uint64_t ms)
 
 DialogScript& DialogScript::Do(std::function<void(Dialog&)> step)
 {
-    m_steps.push_back(std::move(step));
+    Add(std::move(step));
     return *this;
 }
 
 DialogScript& DialogScript::End(int code)
 {
-    m_steps.push_back([code](Dialog& dialog) { dialog.EndDialog(code); });
+    Add([code](Dialog& dialog) { dialog.EndDialog(code); });
     return *this;
 }
 
 DialogScript& DialogScript::RunUntilEnds(std::chrono::milliseconds limit)
 {
-    m_steps.push_back([limit](Dialog& dialog) {
+    const auto run = [limit](Dialog& dialog) {
         bool timedOut = false;
         QTimer guard;
         guard.setSingleShot(true);
@@ -134,7 +157,13 @@ DialogScript& DialogScript::RunUntilEnds(std::chrono::milliseconds limit)
         if (timedOut) {
             ADD_FAILURE() << "dialog " << dialog.TemplateId() << " did not end within " << limit.count() << " ms";
         }
-    });
+    };
+    return Add(run, true);
+}
+
+DialogScript& DialogScript::Add(std::function<void(Dialog&)> run, bool waitsForEnd)
+{
+    m_steps.push_back({std::move(run), waitsForEnd});
     return *this;
 }
 
@@ -183,12 +212,14 @@ MessageAnswer ModalDriver::OnMessageBox(const platform::MessageBoxRequest& reque
         ADD_FAILURE() << "unscripted message box " << request.stringId << ": \"" << request.text << "\"";
         return RefusingAnswer(request.buttons);
     }
+    // Taken before the posted events run: a box they bring up comes after this one.
     Expectation expected = std::move(m_expected.front());
     m_expected.pop_front();
     if (expected.stringId != 0 && expected.stringId != request.stringId) {
         ADD_FAILURE() << "message box " << request.stringId << " (\"" << request.text << "\") came where box "
                       << expected.stringId << " was expected";
     }
+    HandlePostedEvents();
     return expected.answer;
 }
 
@@ -201,12 +232,19 @@ int ModalDriver::OnModalDialog(Dialog& dialog)
     }
     const std::unique_ptr<DialogScript> script = std::move(m_expected.front().script);
     m_expected.pop_front();
+    dialog.ShowModal();
     for (std::size_t i = 0; i < script->m_steps.size(); ++i) {
+        // Each step at a user's pace: after what the dialog and its surroundings posted.
+        HandlePostedEvents();
+        const DialogScript::Step& step = script->m_steps[i];
+        if (dialog.IsEnded() && step.waitsForEnd) {
+            continue;
+        }
         if (dialog.IsEnded()) {
             ADD_FAILURE() << "dialog " << dialog.TemplateId() << " ended before step " << i + 1 << " of its script";
             return dialog.EndCode();
         }
-        script->m_steps[i](dialog);
+        step.run(dialog);
     }
     if (!dialog.IsEnded()) {
         ADD_FAILURE() << "the script of dialog " << dialog.TemplateId() << " left it open";

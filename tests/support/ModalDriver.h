@@ -3,8 +3,11 @@
 // recorded (string id, text, caption, icon, buttons) and answered; a dialog (by template
 // id) gets its steps: type into an edit, choose a combo or list item, click a button, move
 // the manual timers, run any code, end it with a code, or let it run its own modal loop
-// until it ends by itself (a time-out fails the test). Anything that comes unscripted, a
-// script that leaves a dialog open, and expectations never met fail the test loudly.
+// until it ends by itself (a time-out fails the test). It answers at a user's pace: a
+// dialog is shown as its modal loop shows it, and before a box is answered and before each
+// step of a dialog, the messages and events posted so far are handled, as the modal loop
+// of the box or dialog would handle them while the user reads it. Anything that comes unscripted, a script that leaves a dialog open, and
+// expectations never met fail the test loudly.
 #pragma once
 
 #include <chrono>
@@ -43,8 +46,16 @@ public:
 private:
     friend class ModalDriver;
 
+    struct Step {
+        std::function<void(platform::Dialog&)> run;
+        // RunUntilEnds: a dialog that ended by itself before the step came has done it.
+        bool waitsForEnd = false;
+    };
+
+    DialogScript& Add(std::function<void(platform::Dialog&)> run, bool waitsForEnd = false);
+
     std::uint32_t m_templateId;
-    std::vector<std::function<void(platform::Dialog&)>> m_steps;
+    std::vector<Step> m_steps;
 };
 
 class ModalDriver final : public platform::IModalHook {

@@ -40,6 +40,7 @@ DeviceOperation::Outcome DeviceOperation::Wait(const OperationWait& wait, platfo
     if (!m_started) {
         return Outcome::NotStarted;
     }
+    // The stop first: WaitAny reports the lowest signalled index.
     std::vector<platform::Event*> events;
     for (platform::Event* event : {stop, cancel}) {
         if (event != nullptr) {
@@ -50,21 +51,23 @@ DeviceOperation::Outcome DeviceOperation::Wait(const OperationWait& wait, platfo
     while (m_library.IsOperationCompleted(nullptr) != 1) {
         if (m_cancelSent) {
             if (deadline->Expired()) {
-                return Outcome::Abandoned;
+                return m_cancelRequested ? Outcome::Cancelled : Outcome::Abandoned;
             }
             // The stop event stays signalled, so after the cancel only time paces the polls.
             platform::SleepMs(static_cast<std::uint32_t>(std::min(wait.pollInterval, deadline->Remaining()).count()));
             continue;
         }
-        bool signalled = false;
+        int woken = platform::kWaitTimedOut;
         if (events.empty()) {
             platform::SleepMs(static_cast<std::uint32_t>(wait.pollInterval.count()));
         } else {
-            signalled = platform::WaitAny(events, wait.pollInterval) >= 0;
+            woken = platform::WaitAny(events, wait.pollInterval);
         }
+        const bool signalled = woken >= 0 && static_cast<std::size_t>(woken) < events.size();
         if (signalled || deadline->Expired()) {
             m_library.CancelOperation(nullptr);
             m_cancelSent = true;
+            m_cancelRequested = signalled && events[static_cast<std::size_t>(woken)] == cancel;
             deadline = std::make_unique<platform::Deadline>(wait.cancelGrace);
         } else if (onTick) {
             onTick();
@@ -74,7 +77,7 @@ DeviceOperation::Outcome DeviceOperation::Wait(const OperationWait& wait, platfo
     if (m_library.IsOperationSuccessful(nullptr) == 1) {
         return Outcome::Succeeded;
     }
-    return m_cancelSent ? Outcome::Cancelled : Outcome::Failed;
+    return m_cancelRequested ? Outcome::Cancelled : Outcome::Failed;
 }
 
 DeviceOperation::Outcome DeviceOperation::Run(const std::function<std::int32_t()>& start,

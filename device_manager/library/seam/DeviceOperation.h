@@ -25,12 +25,14 @@ struct OperationWait {
 
 class DeviceOperation {
 public:
+    // Only the caller's cancel event makes an operation Cancelled: one cancelled because the
+    // worker is stopping (its amplifier went away) or because it ran out of time failed.
     enum class Outcome {
         NotStarted,  // no gate, or the start call did not return 1
         Succeeded,   // completed with the success flag 1 (also after a cancel it ignored)
-        Failed,      // completed unsuccessfully without a cancel from this side
-        Cancelled,   // completed unsuccessfully after a cancel from this side
-        Abandoned,   // did not complete; its buffers stay parked in the gate
+        Failed,      // completed unsuccessfully, without a cancel or after one for a stop or the time limit
+        Cancelled,   // did not succeed after the cancel event asked for a cancel (completed or not)
+        Abandoned,   // did not complete after a cancel for a stop or the time limit
     };
 
     // Takes the gate, waiting at most `gateLimit` and not past a signalled `gateStop`
@@ -49,8 +51,9 @@ public:
     bool Start(const std::function<std::int32_t()>& start, std::shared_ptr<void> buffers = {});
 
     // Waits for completion. `stop` and `cancel` (either may be null) send one cancel when
-    // signalled; `onTick` runs after each poll that found the operation still running and
-    // no cancel sent.
+    // signalled (a stop wins over a cancel signalled with it); `onTick` runs after each poll
+    // that found the operation still running and no cancel sent. An operation that has not
+    // completed a grace period after the cancel is given up (its buffers stay parked).
     Outcome Wait(const OperationWait& wait, platform::Event* stop = nullptr, platform::Event* cancel = nullptr,
                  const std::function<void()>& onTick = {});
 
@@ -68,6 +71,7 @@ private:
     bool m_started = false;
     bool m_completed = false;
     bool m_cancelSent = false;
+    bool m_cancelRequested = false;  // the cancel was sent for the caller's cancel event
 };
 
 // Releases the connected device: takes the gate (at most `limit`), waits for an operation

@@ -142,13 +142,7 @@ void Dialog::RunModalLoop()
     if (m_ended) {
         return;
     }
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    if (m_focusOnShow) {
-        FocusFirstControl();
-    }
-    raise();
-    activateWindow();
+    ShowModal();
     QEventLoop loop;
     m_loop = &loop;
     QPointer<Dialog> self(this);
@@ -158,6 +152,21 @@ void Dialog::RunModalLoop()
     }
     m_loop = nullptr;
     hide();
+}
+
+void Dialog::ShowModal()
+{
+    // Shown so once: showing again would take the focus back from where it was moved.
+    if (isVisible() && windowModality() == Qt::ApplicationModal) {
+        return;
+    }
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    if (m_focusOnShow) {
+        FocusFirstControl();
+    }
+    raise();
+    activateWindow();
 }
 
 void Dialog::EndDialog(int code)

@@ -52,6 +52,10 @@ public:
     // Runs the modal loop of a built modal dialog until EndDialog (used by DoModal and by a
     // test's modal hook).
     void RunModalLoop();
+    // Shows a built modal dialog as its modal loop does before it runs: application-modal,
+    // the focus on the first control (unless the initialisation placed it), raised and
+    // active. RunModalLoop does it; a test's modal hook does it before it answers.
+    void ShowModal();
     // Ends a modal dialog's loop with `code`; hides a modeless or child dialog.
     void EndDialog(int code);
     bool IsEnded() const { return m_ended; }

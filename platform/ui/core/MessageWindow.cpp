@@ -147,6 +147,13 @@ void DeliverPostedMessages()
     }
 }
 
+bool HasPostedMessages()
+{
+    Pump& pump = ThePump();
+    std::lock_guard<std::mutex> guard(pump.lock);
+    return !pump.queue.empty();
+}
+
 void DetachMessagePump()
 {
     Pump& pump = ThePump();

@@ -68,6 +68,9 @@ bool IsMessageWindow(WindowId window);
 
 // Hands every queued message to its window now (the event loop does this by itself).
 void DeliverPostedMessages();
+// True while posted messages wait in the queue (any thread may ask; the answer may be
+// stale by the time it is used).
+bool HasPostedMessages();
 // Used by the UI layer before the application object goes: posts are still queued, but the
 // event loop is no longer woken for them.
 void DetachMessagePump();
