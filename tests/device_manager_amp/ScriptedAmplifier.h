@@ -66,9 +66,10 @@ CobaltAmplifier* OpenAmplifier(ScriptedAmplifier& device, const AmplifierTimings
 // Drops the caller's external reference.
 void ReleaseAmplifier(CobaltAmplifier*& amplifier);
 
-// Polls `condition` every millisecond until it holds or `timeout` passes.
+// Polls `condition` every millisecond until it holds or `timeout` passes; the bound only
+// catches a hang, so it is generous for sanitizer builds on a busy machine.
 template <class Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(30))
 {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
