@@ -97,6 +97,18 @@ std::size_t CountOf(const std::vector<std::unique_ptr<CController>>& controllers
     return count;
 }
 
+// The diagram's controllers, each set to `model`.
+bool CreateModelControllers(Diagram& diagram, int model, std::vector<std::unique_ptr<CController>>& controllers)
+{
+    if (!CreateControllers(diagram.blocks, controllers)) {
+        return false;
+    }
+    for (const auto& controller : controllers) {
+        controller->SetModel(static_cast<ModelType>(model));
+    }
+    return true;
+}
+
 }  // namespace
 
 TEST_P(ShippedDiagramTest, LinesFollowTheDiagramRules)
@@ -202,10 +214,7 @@ TEST_P(ShippedDiagramTest, EveryBlobFitsItsAreaOfTheParameterImage)
     const int model = GetParam();
     Diagram diagram = ReadDiagram(DiagramFile(model));
     std::vector<std::unique_ptr<CController>> controllers;
-    ASSERT_TRUE(CreateControllers(diagram.blocks, controllers));
-    for (const auto& controller : controllers) {
-        controller->SetModel(static_cast<ModelType>(model));
-    }
+    ASSERT_TRUE(CreateModelControllers(diagram, model, controllers));
     for (const DiagramBlock* block : diagram.blocks) {
         const Area& area = kAreas.at(block->type);
         EXPECT_EQ(block->coefBlob.Size(), area.coefficients) << static_cast<int>(block->type);
@@ -242,10 +251,7 @@ TEST_P(ShippedDiagramTest, EveryShippedPresetLoadsInEveryChannelMode)
     const int model = GetParam();
     Diagram diagram = ReadDiagram(DiagramFile(model));
     std::vector<std::unique_ptr<CController>> controllers;
-    ASSERT_TRUE(CreateControllers(diagram.blocks, controllers));
-    for (const auto& controller : controllers) {
-        controller->SetModel(static_cast<ModelType>(model));
-    }
+    ASSERT_TRUE(CreateModelControllers(diagram, model, controllers));
     auto* speaker = dynamic_cast<LSpeakerEQDialogController*>(controllers.back().get());
     ASSERT_NE(speaker, nullptr);
     const auto channels = static_cast<std::size_t>(ChannelCount(model));

@@ -63,6 +63,23 @@ protected:
         return button.findChild<InplaceSliderX*>();
     }
 
+    // A thumb drag on a button's slider, by trackbar position.
+    struct ThumbDrag {
+        platform::Trackbar& trackbar;
+        QPoint thumb;
+        QPoint At(int position) const { return QPoint(thumb.x(), trackbar.PositionToPixel(position)); }
+        void MoveTo(int position) const { QTest::mouseMove(&trackbar, At(position)); }
+        void ReleaseAt(int position) const { QTest::mouseRelease(&trackbar, Qt::LeftButton, {}, At(position)); }
+    };
+    // Opens the button's slider and presses its thumb.
+    ThumbDrag PressThumb(InplaceSliderX& slider)
+    {
+        platform::Trackbar& trackbar = *slider.Trackbar();
+        const QPoint thumb = trackbar.ThumbRect().center();
+        QTest::mousePress(&trackbar, Qt::LeftButton, {}, thumb);
+        return ThumbDrag{trackbar, thumb};
+    }
+
     RecordingAmplifier amp;
     DiagramBlock block;
     std::unique_ptr<CStdMixerController> controller;
@@ -223,16 +240,14 @@ TEST_F(MixerPanel, ADragOnTheSliderShowsEachStepSendsOnceAtTheEndAndTheReleaseCl
     CrossPointButton& button = Button(1, 2);
     InplaceSliderX* slider = OpenSlider(button);
     ASSERT_NE(slider, nullptr);
-    platform::Trackbar& trackbar = *slider->Trackbar();
-    const QPoint thumb = trackbar.ThumbRect().center();
-    QTest::mousePress(&trackbar, Qt::LeftButton, {}, thumb);
+    const ThumbDrag drag = PressThumb(*slider);
     for (int position : {-2, -4, -6}) {
-        QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(position)));
-        EXPECT_EQ(trackbar.Pos(), position);
+        drag.MoveTo(position);
+        EXPECT_EQ(drag.trackbar.Pos(), position);
         EXPECT_EQ(button.Gain(), static_cast<float>(-position) * 0.5f);
     }
     EXPECT_EQ(amp.blockParams, 0);
-    QTest::mouseRelease(&trackbar, Qt::LeftButton, {}, QPoint(thumb.x(), trackbar.PositionToPixel(-6)));
+    drag.ReleaseAt(-6);
     EXPECT_EQ(amp.blockParams, 1);
     EXPECT_EQ(controller->GetCrossPoint(1, 2).gain, 3.0f);
     // The gain alone changed: the cross point stays off.
@@ -252,17 +267,15 @@ TEST_F(MixerPanel, EscapeInASliderDragPutsBackTheGainTheControllerHoldsAndSendsN
     CrossPointButton& button = Button(1, 2);
     InplaceSliderX* slider = OpenSlider(button);
     ASSERT_NE(slider, nullptr);
-    platform::Trackbar& trackbar = *slider->Trackbar();
-    const QPoint thumb = trackbar.ThumbRect().center();
-    QTest::mousePress(&trackbar, Qt::LeftButton, {}, thumb);
-    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(-16)));
+    const ThumbDrag drag = PressThumb(*slider);
+    drag.MoveTo(-16);
     EXPECT_EQ(button.Gain(), 8.0f);
-    QTest::keyClick(&trackbar, Qt::Key_Escape);
+    QTest::keyClick(&drag.trackbar, Qt::Key_Escape);
     EXPECT_EQ(button.Gain(), 3.0f);
-    EXPECT_EQ(trackbar.Pos(), slider->PositionOf(3.0f));
+    EXPECT_EQ(drag.trackbar.Pos(), slider->PositionOf(3.0f));
     // The button is still down: the thumb may follow it until the slider goes, the button not.
-    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(10)));
-    QTest::mouseRelease(&trackbar, Qt::LeftButton, {}, QPoint(thumb.x(), trackbar.PositionToPixel(10)));
+    drag.MoveTo(10);
+    drag.ReleaseAt(10);
     EXPECT_EQ(button.Gain(), 3.0f);
     EXPECT_EQ(amp.blockParams, sent);
     EXPECT_EQ(host.modifiedMarks, 0);
@@ -282,23 +295,21 @@ TEST_F(MixerPanel, LosingTheFocusInASliderDragSendsTheShownGainOnceAsARelease)
     CrossPointButton& button = Button(0, 3);
     InplaceSliderX* slider = OpenSlider(button);
     ASSERT_NE(slider, nullptr);
-    platform::Trackbar& trackbar = *slider->Trackbar();
-    const QPoint thumb = trackbar.ThumbRect().center();
-    QTest::mousePress(&trackbar, Qt::LeftButton, {}, thumb);
-    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(5)));
+    const ThumbDrag drag = PressThumb(*slider);
+    drag.MoveTo(5);
     EXPECT_EQ(amp.blockParams, 0);
-    ASSERT_TRUE(trackbar.hasFocus());
+    ASSERT_TRUE(drag.trackbar.hasFocus());
     // Another window comes up (a message box, say) and takes the focus.
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
-    ASSERT_FALSE(trackbar.hasFocus());
+    ASSERT_FALSE(drag.trackbar.hasFocus());
     EXPECT_EQ(button.Gain(), -2.5f);
     EXPECT_EQ(controller->GetCrossPoint(0, 3).gain, -2.5f);
     EXPECT_EQ(amp.blockParams, 1);
     EXPECT_EQ(host.modifiedMarks, 1);
-    QTest::mouseMove(&trackbar, QPoint(thumb.x(), trackbar.PositionToPixel(12)));
-    QTest::mouseRelease(&trackbar, Qt::LeftButton, {}, QPoint(thumb.x(), trackbar.PositionToPixel(12)));
+    drag.MoveTo(12);
+    drag.ReleaseAt(12);
     DeliverMessages();
     RunDeferredDeletes();
     EXPECT_EQ(button.findChild<InplaceSliderX*>(), nullptr);
