@@ -12,7 +12,6 @@
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DlgPushPullProgress.h"
-#include "dsp_blocks/blocks/CCrossoverController.h"
 #include "platform/ui/core/Commands.h"
 #include "platform/ui/core/IdlePass.h"
 #include "platform/ui/core/ManualTimerService.h"
@@ -37,18 +36,6 @@ constexpr auto kAbortBound = 10s;
 DlgPushPullProgress& Download(platform::Dialog& dialog)
 {
     return static_cast<DlgPushPullProgress&>(dialog);
-}
-
-// Every crossover gets its own pair of filters, from `frequency` up.
-void EditCrossovers(CCorvantEditorDoc& document, float frequency)
-{
-    for (const auto& controller : document.Controllers()) {
-        if (auto* crossover = dynamic_cast<CCrossoverController*>(controller.get())) {
-            const CrossoverFilterPair pair{{0, frequency}, {0, frequency * 25.0f}};
-            ASSERT_TRUE(crossover->SetFilters(&pair));
-            frequency += 40.0f;
-        }
-    }
 }
 
 class DownloadFlowEndToEnd : public ::testing::Test {
@@ -129,7 +116,7 @@ TEST_F(DownloadFlowEndToEnd, ADownloadOverEditsStillOnTheirWayLeavesDesignAndAmp
     auto amp = OnlineWithUpload("QUEUED");
     CCorvantEditorDoc& document = editor.Doc();
     // Stored for the amplifier; the idle pass that sends them has not come yet.
-    EditCrossovers(document, 260.0f);
+    GiveCrossoversDistinctFilters(document, 260.0f, 25.0f, 40.0f);
     const auto edited = DesignBlobs(document);
 
     driver.AnswerBox(StringId::kConfirmDownload, MessageAnswer::Yes);
@@ -216,7 +203,7 @@ TEST_F(DownloadFlowEndToEnd, AbortEndsAStalledDownloadAtOnceAsACancelAndTheAmpli
 
     // The read waits behind edits the amplifier never gets ready for.
     ASSERT_EQ(amp->Control("fault STALL stay-busy 1"), std::optional<std::string>("OK"));
-    EditCrossovers(editor.Doc(), 300.0f);
+    GiveCrossoversDistinctFilters(editor.Doc(), 300.0f, 25.0f, 40.0f);
     const std::size_t noticesBefore = editor.writeNotices.size();
     driver.AnswerBox(StringId::kConfirmDownload, MessageAnswer::Yes);
     driver.ExpectDialog(PushPullProgressIds::kTemplate)

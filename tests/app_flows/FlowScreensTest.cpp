@@ -42,7 +42,10 @@ TEST(FlowScreens, FirmwareDialogNoticeAndWaitingDialogs)
         Shoot(dialog, "firmware_update_collapsed");
         firmware.OnButtonClicked(FirmwareUpdateIds::kAdvanced);
         Shoot(dialog, "firmware_update_expanded");
+        // As a started update leaves them: the update runs with both buttons disabled.
         firmware.ProgressBar()->textFormat = "%u%%";
+        dialog.EnableItem(FirmwareUpdateIds::kUpdate, false);
+        dialog.EnableItem(FirmwareUpdateIds::kClose, false);
         firmware.OnMessage(platform::MsgProgress(), 2, 0);
         firmware.OnMessage(platform::MsgProgress(), 0, 42);
         Shoot(dialog, "firmware_update_writing");

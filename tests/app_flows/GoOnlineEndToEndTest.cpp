@@ -10,7 +10,6 @@
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DlgLockApp.h"
 #include "application/ui/DlgPushPullProgress.h"
-#include "dsp_blocks/blocks/CCrossoverController.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/Commands.h"
 #include "platform/ui/core/IdlePass.h"
@@ -33,19 +32,6 @@ constexpr std::uint32_t kDownloadDialog = 194;
 constexpr int kUpload = 1118;
 constexpr int kDownload = 1119;
 
-// Every crossover gets its own pair of filters, so the design differs from a new one.
-void MakeDistinctDesign(CCorvantEditorDoc& document)
-{
-    float frequency = 130.0f;
-    for (const auto& controller : document.Controllers()) {
-        if (auto* crossover = dynamic_cast<CCrossoverController*>(controller.get())) {
-            const CrossoverFilterPair pair{{0, frequency}, {0, frequency * 30.0f}};
-            ASSERT_TRUE(crossover->SetFilters(&pair));
-            frequency += 45.0f;
-        }
-    }
-}
-
 class GoOnlineEndToEnd : public ::testing::Test {
 protected:
     GoOnlineEndToEnd() { WriteWholeFile(editor.FirmwareFolder() / "Cobalt_V5.11.bin", "older than every amplifier"); }
@@ -60,7 +46,7 @@ TEST_F(GoOnlineEndToEnd, UploadWritesTheDesignThenAReplugDownloadsItIntoANewOne)
 {
     ASSERT_TRUE(editor.Start());
     CCorvantEditorDoc& document = editor.Doc();
-    MakeDistinctDesign(document);
+    GiveCrossoversDistinctFilters(document, 130.0f, 30.0f, 45.0f);
     const auto known = DesignBlobs(document);
     driver.ExpectDialog(kQuestion).Click(kUpload);
     auto amp = editor.Amp({"--device", "a210:ROAD"});

@@ -3,10 +3,13 @@
 #include <cstdlib>
 #include <map>
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QSettings>
 
 #include "application/document/CCorvantEditorDoc.h"
+#include "dsp_blocks/blocks/CCrossoverController.h"
 #include "platform/base/ProgramFolders.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DeviceFlowCommands.h"
@@ -136,4 +139,16 @@ std::vector<std::pair<std::pair<std::uint32_t, std::uint32_t>, std::vector<std::
         }
     }
     return {blobs.begin(), blobs.end()};
+}
+
+void GiveCrossoversDistinctFilters(CCorvantEditorDoc& document, float from, float ratio, float step)
+{
+    float frequency = from;
+    for (const auto& controller : document.Controllers()) {
+        if (auto* crossover = dynamic_cast<CCrossoverController*>(controller.get())) {
+            const CrossoverFilterPair pair{{0, frequency}, {0, frequency * ratio}};
+            ASSERT_TRUE(crossover->SetFilters(&pair));
+            frequency += step;
+        }
+    }
 }

@@ -65,3 +65,8 @@ private:
 // The parameter blob of every block with one, by (type, channel), first block of a key wins.
 std::vector<std::pair<std::pair<std::uint32_t, std::uint32_t>, std::vector<std::uint8_t>>> DesignBlobs(
     const CCorvantEditorDoc& document);
+
+// Every crossover gets its own pair of filters, so the design differs from a new one: the
+// high-pass at `from`, rising by `step` from one crossover to the next, the low-pass `ratio`
+// times higher.
+void GiveCrossoversDistinctFilters(CCorvantEditorDoc& document, float from, float ratio, float step);

@@ -1,13 +1,12 @@
 // The device manager harness for end-to-end tests.
 #include "tests/device_manager_sessions/ManagerHarness.h"
 
-#include <poll.h>
-
 #include <cstdlib>
 
 #include "device_manager/amplifier/CobaltAmplifier.h"
 #include "device_manager/library/binding/QuarryDriverLibrary.h"
 #include "device_manager/sessions/Sessions.h"
+#include "tests/device_manager_sessions/PumpManager.h"
 
 namespace e2e_test {
 
@@ -52,16 +51,7 @@ std::size_t ManagerHarness::Notices() const
 
 bool ManagerHarness::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end) {
-            return false;
-        }
-        pollfd entry{m_manager->DeviceEventFd(), POLLIN, 0};
-        ::poll(&entry, 1, 20);
-        m_manager->ProcessDeviceEvents();
-    }
-    return true;
+    return PumpManagerUntil(*m_manager, done, timeout, std::chrono::milliseconds(20));
 }
 
 ICobaltAmplifier* ManagerHarness::FirstAmplifier()

@@ -11,6 +11,7 @@
 #include "device_manager/manager/CDeviceManager.h"
 #include "device_manager/sessions/IParamSessions.h"
 #include "platform/messages/RecordingWindow.h"
+#include "tests/device_manager_sessions/PumpManager.h"
 #include "tests/device_manager_watch/ManagerTestSupport.h"
 #include "tests/device_manager_watch/WatchFolder.h"
 
@@ -283,19 +284,7 @@ protected:
         manager->RefreshAmplifierList();
     }
 
-    bool PumpUntil(const std::function<bool()>& done)
-    {
-        const auto end = std::chrono::steady_clock::now() + 10s;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() >= end) {
-                return false;
-            }
-            pollfd entry{manager->DeviceEventFd(), POLLIN, 0};
-            ::poll(&entry, 1, 50);
-            manager->ProcessDeviceEvents();
-        }
-        return true;
-    }
+    bool PumpUntil(const std::function<bool()>& done) { return e2e_test::PumpManagerUntil(*manager, done, 10s, 50ms); }
 
     void Refuse(bool refuse)
     {
