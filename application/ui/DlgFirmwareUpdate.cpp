@@ -61,7 +61,8 @@ bool DlgFirmwareUpdate::OnInitDialog()
     ReplaceItem(kProgress, progress_);
     UseTransparentStatics(*this);
     Collapse();
-    progress_->textFormat = kIdleProgressFormat;
+    // Built apart, then moved in: GCC 12 at -O3 flags the in-place assignment's copy as overlapping.
+    progress_->textFormat = std::string(kIdleProgressFormat);
     progress_->leftAligned = 0;
 
     FirmwareVersion version;
