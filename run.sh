@@ -1,22 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds a release build in build/, and starts the editor.
-# --virtual-amp: also starts a virtual amplifier in a temporary folder, runs the editor against
-# it, and stops it when the editor quits. Every other argument goes to the editor.
+# Installs what is missing, builds the programs in build/ (the build test.sh shares) and starts
+# the editor. Options of this script (every other argument goes to the editor):
+#   --virtual-amp  also starts a virtual amplifier in a temporary folder, runs the editor against
+#                  it, and stops it when the editor quits
+#   --build-only   builds and does not start the editor
+#   -Werror        warnings are errors
 set -euo pipefail
 cd "$(dirname "$0")"
 virtual=0
+start=1
+cmake_args=()
 args=()
 for arg in "$@"; do
-  if [ "$arg" = "--virtual-amp" ]; then
-    virtual=1
-  else
-    args+=("$arg")
-  fi
+  case "$arg" in
+    --virtual-amp) virtual=1 ;;
+    --build-only) start=0 ;;
+    -Werror) cmake_args+=(-DQUARRY_WERROR=ON) ;;
+    *) args+=("$arg") ;;
+  esac
 done
 source ./deps.sh
 quarry_install_deps
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUARRY_BUILD_TESTS=OFF
-cmake --build build
+quarry_configure build "${cmake_args[@]}"
+cmake --build build --target programs
+if [ "$start" -eq 0 ]; then
+  exit 0
+fi
 if [ "$virtual" -eq 0 ]; then
   exec build/bin/Corvantine-Editor "${args[@]}"
 fi
