@@ -145,11 +145,9 @@ bool DocumentDeviceFlows::GoOnline(std::uint32_t mode, ICobaltAmplifier* given)
                 MessageAnswer::Yes) {
             return false;
         }
-        NewDesignForModel(amplifierModel);
-        // A design that could not be made for the amplifier has nothing to take the download.
-        if (!DesignFitsAmplifier(document_.GetModel(), amplifierModel)) {
-            return false;
-        }
+        // The design is replaced only by a download that succeeded: one that is aborted, cut by
+        // an unplug or refused leaves the user's blocks, title, path and modified flag alone,
+        // so that the question that follows can still upload them.
         if (!CheckFirmwareVersion(amp) || !StillTheOnlyAmplifier(amp)) {
             return false;
         }
@@ -158,6 +156,10 @@ bool DocumentDeviceFlows::GoOnline(std::uint32_t mode, ICobaltAmplifier* given)
             return false;
         }
         NewDesignForModel(amplifierModel);
+        // A design that could not be made for the amplifier has nothing to take the download.
+        if (!DesignFitsAmplifier(document_.GetModel(), amplifierModel)) {
+            return false;
+        }
         document_.Detach();
         ApplyReadParamStore(document_, *store);
     }

@@ -1,6 +1,7 @@
 // Downloads through the whole editor against virtual-amp processes: over edits still on their
-// way to the amplifier, with the amplifier pulled out in the middle, and Abort on a download
-// that crawls or waits behind block writes the amplifier does not take.
+// way to the amplifier, with the amplifier pulled out in the middle, Abort on a download that
+// crawls or waits behind block writes the amplifier does not take, and the download offered on
+// connection, which replaces the user's design only once it has succeeded.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,15 +9,24 @@
 #include <thread>
 
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QtTest/QTest>
 
 #include "application/document/CCorvantEditorDoc.h"
+#include "application/ui/CControlView.h"
 #include "application/ui/CMainFrame.h"
 #include "application/ui/DlgPushPullProgress.h"
+#include "dsp_blocks/blocks/CStdMixerController.h"
+#include "dsp_blocks/blocks/LSpeakerEQDialogController.h"
+#include "dsp_blocks/speaker_eq/SpeakerEqLibrary.h"
+#include "dsp_blocks/ui/LDelay.h"
+#include "dsp_blocks/ui/LDelayTime.h"
 #include "platform/ui/core/Commands.h"
 #include "platform/ui/core/IdlePass.h"
 #include "platform/ui/core/ManualTimerService.h"
 #include "resources/commands/CommandIds.h"
 #include "resources/strings/StringIds.h"
+#include "resources/templates/DelayRowTemplate.h"
 #include "resources/templates/PushPullProgressTemplate.h"
 #include "resources/templates/UploadDownloadTemplate.h"
 #include "tests/app_flows/OnlineEditor.h"
@@ -218,6 +228,166 @@ TEST_F(DownloadFlowEndToEnd, AbortEndsAStalledDownloadAtOnceAsACancelAndTheAmpli
     ASSERT_GT(editor.writeNotices.size(), noticesBefore);
     EXPECT_EQ(editor.writeNotices[noticesBefore], (std::pair<std::uint32_t, std::uint32_t>{0, 1}));
     EXPECT_EQ(editor.writeNotices.back(), (std::pair<std::uint32_t, std::uint32_t>{0, 0}));
+}
+
+// The download offered on connection, after the user made a design of their own: a speaker
+// preset and a mixer gain, saved, then a delay typed into the panel that stays open.
+class DownloadOnConnection : public DownloadFlowEndToEnd {
+protected:
+    using Blobs = decltype(DesignBlobs(std::declval<const CCorvantEditorDoc&>()));
+
+    // Everything a failed download must leave as it was.
+    struct Design {
+        Blobs blobs;
+        ModelType model = ModelType::Unknown;
+        std::string title;
+        std::filesystem::path path;
+        bool modified = false;
+        IBlockPanel* panel = nullptr;
+        std::string delayShown;
+    };
+
+    template <typename Controller>
+    Controller* Find()
+    {
+        for (const auto& controller : editor.Doc().Controllers()) {
+            if (auto* found = dynamic_cast<Controller*>(controller.get())) {
+                return found;
+            }
+        }
+        return nullptr;
+    }
+
+    LDelay* OpenDelayPanel()
+    {
+        for (const auto& block : editor.Doc().Blocks()) {
+            block->selected = block->type == BlockType::Delay && block->channel == 0 ? 1 : 0;
+        }
+        CControlView& controls = *editor.Frame().GetControlView();
+        controls.OnSelectionChanged();
+        return dynamic_cast<LDelay*>(controls.OpenPanel());
+    }
+
+    static QLineEdit* DelayEdit(LDelay& panel) { return panel.Row(1)->ItemAs<QLineEdit>(DelayRowIds::kDelay); }
+
+    static void TypeDelay(LDelay& panel, const QString& text)
+    {
+        DelayEdit(panel)->setText(text);
+        panel.Row(1)->OnEditKillFocus(DelayRowIds::kDelay);
+        PumpEvents();
+    }
+
+    Design Now()
+    {
+        const CCorvantEditorDoc& document = editor.Doc();
+        Design design{DesignBlobs(document), document.GetModel(), document.GetTitle(), document.GetPathName(),
+                      document.IsModified(), editor.Frame().GetControlView()->OpenPanel(), {}};
+        if (auto* delay = dynamic_cast<LDelay*>(design.panel)) {
+            design.delayShown = DelayEdit(*delay)->text().toStdString();
+        }
+        return design;
+    }
+
+    void ExpectKept(const Design& before)
+    {
+        const Design now = Now();
+        EXPECT_TRUE(now.blobs == before.blobs);
+        EXPECT_EQ(now.model, before.model);
+        EXPECT_EQ(now.title, before.title);
+        EXPECT_EQ(now.path, before.path);
+        EXPECT_EQ(now.modified, before.modified);
+        EXPECT_EQ(now.panel, before.panel);
+        EXPECT_EQ(now.delayShown, before.delayShown);
+    }
+
+    static Blobs OfType(const Blobs& blobs, std::uint32_t type)
+    {
+        Blobs found;
+        std::copy_if(blobs.begin(), blobs.end(), std::back_inserter(found),
+                     [type](const auto& entry) { return entry.first.first == type; });
+        return found;
+    }
+
+    TempFolder projects{"quarry-download-keeps-"};
+};
+
+TEST_F(DownloadOnConnection, AnAbortOrUnplugKeepsTheUsersDesignAndOnlyACompleteReadReplacesIt)
+{
+    ASSERT_TRUE(editor.Start());
+    platform::ManualTimerService timers;
+    platform::ScopedTimerService useTimers(timers);
+    CCorvantEditorDoc& document = editor.Doc();
+    auto* speaker = Find<LSpeakerEQDialogController>();
+    auto* mixer = Find<CStdMixerController>();
+    ASSERT_TRUE(speaker != nullptr && mixer != nullptr);
+    ASSERT_GE(SpeakerEqPresets().size(), 2u);
+    ASSERT_TRUE(speaker->SetPreset(0, SpeakerEqPresets().back().name.c_str()));
+    ASSERT_TRUE(mixer->SetCrossPoint(0, 1, CrossPoint{1, -3.5f}));
+    ASSERT_TRUE(document.OnSaveDocument(projects.Path() / "mine.cvp"));
+    LDelay* panel = OpenDelayPanel();
+    ASSERT_NE(panel, nullptr);
+    TypeDelay(*panel, "7.5");
+    const Design mine = Now();
+    ASSERT_TRUE(mine.modified);
+    ASSERT_EQ(mine.delayShown, "7.5");
+
+    // (a) Escape while the read crawls; the question comes back, and Upload sends the design.
+    std::unique_ptr<e2e_test::VirtualAmpProcess> amp;
+    driver.ExpectDialog(UploadDownloadIds::kTemplate)
+        .Do([&](platform::Dialog&) {
+            ASSERT_EQ(amp->Control("timing KEEP latency 900"), std::optional<std::string>("OK"));
+        })
+        .Click(UploadDownloadIds::kDownload);
+    driver.AnswerBox(StringId::kConfirmDownload, MessageAnswer::Yes);
+    driver.ExpectDialog(PushPullProgressIds::kTemplate)
+        .Do(AwaitProgress)
+        .Do([](platform::Dialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); })
+        .RunUntilEnds(kAbortBound);
+    driver.ExpectDialog(UploadDownloadIds::kTemplate)
+        .Do([&](platform::Dialog&) {
+            ExpectKept(mine);
+            ASSERT_EQ(amp->Control("timing KEEP latency 0"), std::optional<std::string>("OK"));
+        })
+        .Click(UploadDownloadIds::kUpload);
+    amp = editor.Amp({"--device", "a210:KEEP"});
+    ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && document.IsOnline(); }));
+    ASSERT_TRUE(editor.PumpUntil(
+        [&] { return !editor.writeNotices.empty() && !editor.Frame().IsWritingParameters(); }));
+    EXPECT_EQ(DiffersFromAmplifier(), std::vector<std::string>{});
+    ExpectKept(mine);
+
+    // (b) The amplifier is pulled out while the read runs: 166, and the design stays.
+    ASSERT_EQ(amp->Control("unplug KEEP"), std::optional<std::string>("OK"));
+    ASSERT_TRUE(editor.PumpUntil([&] { return !document.IsOnline() && editor.PresentCount() == 0; }));
+    ASSERT_EQ(amp->Control("timing KEEP pace 10"), std::optional<std::string>("OK"));
+    driver.ExpectDialog(UploadDownloadIds::kTemplate).Click(UploadDownloadIds::kDownload);
+    driver.AnswerBox(StringId::kConfirmDownload, MessageAnswer::Yes);
+    driver.ExpectDialog(PushPullProgressIds::kTemplate)
+        .Do(AwaitProgress)
+        .Do([&](platform::Dialog&) { ASSERT_EQ(amp->Control("unplug KEEP"), std::optional<std::string>("OK")); })
+        .RunUntilEnds(kHangGuard);
+    driver.AnswerBox(StringId::kDownloadFailed, MessageAnswer::Ok);
+    ASSERT_EQ(amp->Control("replug KEEP"), std::optional<std::string>("OK"));
+    ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && !document.IsOnline() && editor.PresentCount() == 0; }));
+    ExpectKept(mine);
+
+    // (c) A read that completes replaces the design, an offline edit included, with the
+    // amplifier's: what (a) uploaded.
+    TypeDelay(*panel, "12.25");
+    const Blobs edited = DesignBlobs(document);
+    ASSERT_EQ(amp->Control("timing KEEP pace 0"), std::optional<std::string>("OK"));
+    driver.ExpectDialog(UploadDownloadIds::kTemplate).Click(UploadDownloadIds::kDownload);
+    driver.AnswerBox(StringId::kConfirmDownload, MessageAnswer::Yes);
+    driver.ExpectDialog(PushPullProgressIds::kTemplate).RunUntilEnds(kHangGuard);
+    ASSERT_EQ(amp->Control("replug KEEP"), std::optional<std::string>("OK"));
+    ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && document.IsOnline(); }));
+    const Blobs downloaded = DesignBlobs(document);
+    EXPECT_TRUE(OfType(downloaded, 7) == OfType(mine.blobs, 7));
+    EXPECT_FALSE(OfType(downloaded, 7) == OfType(edited, 7));
+    EXPECT_TRUE(OfType(downloaded, 5) == OfType(mine.blobs, 5));
+    EXPECT_TRUE(document.GetPathName().empty());
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_EQ(DiffersFromAmplifier(), std::vector<std::string>{});
 }
 
 }  // namespace
