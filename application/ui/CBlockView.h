@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <QFont>
 #include <QImage>
 #include <QPoint>
 
@@ -36,6 +37,10 @@ public:
     ~CBlockView() override;
 
     std::int32_t GetViewKind() const override { return 1; }
+
+    // The font the diagram measures and draws its texts in (block names, preset names, pin
+    // labels).
+    static QFont TextFont();
 
     void OnInitialUpdate() override;
     void OnUpdate(CCorvantEditorDoc& document, UpdateHint hint, CobaltDeviceManager::ICobaltAmplifier* amplifier) override;

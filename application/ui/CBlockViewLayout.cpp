@@ -24,7 +24,7 @@ class MeasuringCanvas {
 public:
     MeasuringCanvas() : image_(1, 1, QImage::Format_RGB32), canvas_(image_)
     {
-        canvas_.SelectFont(platform::DefaultGuiFont());
+        canvas_.SelectFont(CBlockView::TextFont());
     }
     platform::Canvas& Get() { return canvas_; }
 
@@ -59,6 +59,11 @@ private:
 }
 
 }  // namespace
+
+QFont CBlockView::TextFont()
+{
+    return platform::DefaultGuiFont();
+}
 
 ::Rect CBlockView::LayoutBlock(DiagramBlock& block) const
 {

@@ -10,7 +10,6 @@
 #include "application/ui/CBlockView.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
 #include "dsp_blocks/ui/GradientFills.h"
-#include "platform/ui/drawing/UiFonts.h"
 
 namespace {
 
@@ -71,7 +70,7 @@ const DiagramBlock* CBlockView::FindSourceBlock(const std::vector<const DiagramB
 
 void CBlockView::OnDraw(platform::Canvas& dc)
 {
-    const QFont previous = dc.SelectFont(platform::DefaultGuiFont());
+    const QFont previous = dc.SelectFont(TextFont());
     PaintDiagram(dc);
     DrawConnections(dc);
     dc.SelectFont(previous);
