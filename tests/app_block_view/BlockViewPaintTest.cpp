@@ -1,7 +1,12 @@
 // What the block view draws: group frames, block outlines, the two selection looks, pins,
-// connections, and nothing of a passive block.
+// connections, nothing of a passive block, and room for every shipped preset name.
+#include <algorithm>
+#include <climits>
+
+#include "application/document/CCorvantEditorDoc.h"
 #include "application/ui/CBlockView.h"
 #include "dsp_blocks/blocks/DiagramBlock.h"
+#include "dsp_blocks/speaker_eq/SpeakerEqLibrary.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "tests/app_block_view/BlockViewFixture.h"
 
@@ -80,6 +85,39 @@ TEST_F(BlockPaintTest, APassiveBlockIsNotDrawnAndLinesRunFromTheirSources)
     EXPECT_EQ(Pixel(last.pinRect.left - 9, y), CBlockView::kLineColour);
     // The crossover's second output feeds "Framed" from one pitch further down.
     EXPECT_EQ(Pixel(xover.pinRect.right + 8, y + xover.pinPitch), CBlockView::kLineColour);
+}
+
+// A speaker-EQ block shows its preset centred in its pin area and clipped at both ends, so
+// every shipped name, laid out in the diagram's font, must leave a margin inside the
+// narrowest such area of any model's shipped diagram.
+TEST(BlockViewPresetNames, EveryShippedPresetNameFitsTheNarrowestSpeakerEqBlockWithAMargin)
+{
+    constexpr int kMargin = 4;  // clear pixels left and right of a name, the block's frame among them
+    EditorOnData editor("");
+    ASSERT_GT(SpeakerEqPresets().size(), 1u) << SpeakerEqLibraryError();
+    int narrowest = INT_MAX;
+    for (ModelType model :
+         {ModelType::MV220, ModelType::MV220P, ModelType::MV440, ModelType::MV440A, ModelType::MV340A}) {
+        editor.App().OnNewDesign(model);
+        ASSERT_EQ(editor.Doc().GetModel(), model);
+        for (const auto& block : editor.Doc().Blocks()) {
+            if (block->type == BlockType::SpeakerEQ) {
+                narrowest = std::min(narrowest, block->pinRect.right - block->pinRect.left);
+            }
+        }
+    }
+    ASSERT_LT(narrowest, INT_MAX) << "no speaker-EQ block";
+    QImage image(1, 1, QImage::Format_RGB32);
+    platform::Canvas dc(image);
+    dc.SelectFont(CBlockView::TextFont());
+    using namespace platform::TextFlag;
+    for (const auto& preset : SpeakerEqPresets()) {
+        const QString name = QString::fromStdU16String(preset.name);
+        platform::Rect laidOut{};
+        dc.DrawText(name, laidOut, kCalcRect | kSingleLine | kCenter);
+        EXPECT_LE(laidOut.Width() + 2 * kMargin, narrowest)
+            << '"' << name.toStdString() << "\" is " << laidOut.Width() << " px wide in a " << narrowest << " px block";
+    }
 }
 
 }  // namespace
