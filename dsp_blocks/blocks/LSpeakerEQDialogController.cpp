@@ -100,7 +100,8 @@ bool LSpeakerEQDialogController::DecodeParams(const std::uint8_t* data, std::uin
         if (count != 0 && !chunk.ReadBytes(reinterpret_cast<std::uint8_t*>(bytes.data()), count)) {
             return false;
         }
-        presetName = platform::Cp1252ToUtf16(bytes);
+        // A design saved before a preset was renamed names it by its former name.
+        presetName = ShownSpeakerEqPresetName(platform::Cp1252ToUtf16(bytes));
         return true;
     });
 }

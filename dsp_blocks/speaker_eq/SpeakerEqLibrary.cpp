@@ -127,6 +127,22 @@ const speaker_eq::SpeakerEqPreset& FindSpeakerEqPreset(std::u16string_view name)
     return store.front();
 }
 
+std::u16string ShownSpeakerEqPresetName(std::u16string_view name)
+{
+    const std::vector<speaker_eq::SpeakerEqPreset>& store = Store();
+    for (const speaker_eq::SpeakerEqPreset& preset : store) {
+        if (preset.name == name) {
+            return std::u16string(name);
+        }
+    }
+    for (const speaker_eq::SpeakerEqPreset& preset : store) {
+        if (preset.eqName == name) {
+            return preset.name;
+        }
+    }
+    return std::u16string(name);
+}
+
 const std::vector<speaker_eq::SpeakerEqPreset>& SpeakerEqPresets()
 {
     return Store();

@@ -35,5 +35,10 @@ const std::string& SpeakerEqLibraryError();
 // preset of the list. Before any load, a flat preset named "Flat".
 const speaker_eq::SpeakerEqPreset& FindSpeakerEqPreset(std::u16string_view name);
 
+// The name under which a stored preset name is shown and saved now: a renamed preset keeps
+// its former name as its EQ name, so a name that no preset shows but some preset has as its
+// EQ name gives that preset's name (first in list order). Any other name comes back as it is.
+std::u16string ShownSpeakerEqPresetName(std::u16string_view name);
+
 // Every preset in list order (the panel fills its lists from it).
 const std::vector<speaker_eq::SpeakerEqPreset>& SpeakerEqPresets();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dsp_blocks/blocks/CCrossoverController.h"
@@ -21,6 +22,7 @@
 namespace {
 
 const std::filesystem::path kLibrary = std::filesystem::path(QUARRY_SPEAKER_EQ_DATA_DIR) / "library";
+const std::filesystem::path kShipped = QUARRY_SHIPPED_DATA_DIR;
 
 Bytes Text(const std::string& text)
 {
@@ -298,4 +300,31 @@ TEST_F(SpeakerEqTest, AnEmptySpeakerBlobAlsoGivesTheLimiterTheFlatPreset)
     EXPECT_EQ(limiter->GetPresetName(), u"Flat");
     EXPECT_EQ(limiter->GetCeiling(), LimiterSettings{});
     EXPECT_EQ(limiter->GetSettings().peakThreshold, 90.0f);
+}
+
+// A design saved before the shipped presets were renamed names a preset by its former name,
+// its EQ name now: loading or pasting it gives the renamed preset. Other names stay as they are.
+TEST_F(SpeakerEqTest, FormerNameOfARenamedShippedPresetLoadsThatPresetUnderItsNewName)
+{
+    ASSERT_TRUE(LoadSpeakerEqLibrary(kShipped)) << SpeakerEqLibraryError();
+    MakeStandardChannels();
+    for (const auto& [former, now] : std::vector<std::pair<std::u16string, std::u16string>>{
+             {u"Ceiling 6.5in 70V", u"Ceil 6.5 70V"}, {u"Ceiling 6.5in 100V", u"Ceil 6.5 100V"},
+             {u"Ceiling 8in 70V", u"Ceil 8 70V"}, {u"Ceiling 8in 100V", u"Ceil 8 100V"},
+             {u"Surface-mount 5in", u"Surface 5in"}, {u"Subwoofer 100V", u"Sub 100V"},
+             {u"Full-range low-Z", u"Full-range lo-Z"}, {u"Ceiling 10in 70V", u"Ceiling 10in 70V"}}) {
+        SCOPED_TRACE(::testing::PrintToString(former));
+        const Bytes stored = LSpeakerEQDialogController::EncodeParams(former);
+        const auto size = static_cast<std::uint32_t>(stored.size());
+        speakerBlock->SetParamBlob(stored.data(), size);
+        ASSERT_TRUE(speaker->Load() && speaker->ApplyBlob(1, stored.data(), size));
+        EXPECT_EQ(speaker->GetPresetName(0), now);
+        EXPECT_EQ(limiter->GetPresetName(), now);
+        EXPECT_EQ(loneSpeakerBlock->label2, now);
+        const Bytes expected = LSpeakerEQDialogController::BuildCoefficientBlob(FindSpeakerEqPreset(now));
+        const std::uint8_t* data = speakerBlock->coefBlob.Data();
+        EXPECT_EQ(Bytes(data, data + speakerBlock->coefBlob.Size()), expected);
+        EXPECT_EQ(expected == LSpeakerEQDialogController::BuildCoefficientBlob(SpeakerEqPresets().front()),
+                  former == now);
+    }
 }
