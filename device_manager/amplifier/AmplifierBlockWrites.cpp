@@ -151,10 +151,17 @@ void CobaltAmplifier::SettleBlockWrites(QdoHandle handle, platform::Event* stopE
     // read then returns them; a block the amplifier refuses is read back as it stands.
     if (handle != nullptr && image->DirtyMask() != 0) {
         PostWriteNotice(0, 1);
-        WriteImageBlocks(*image, handle, stopEvent, cancelEvent);
+        const std::uint64_t unwritten = WriteImageBlocks(*image, handle, stopEvent, cancelEvent);
+        // No read follows a cancel or a stop to bring those blocks back: they stay pending
+        // and go out with the next flush, as any edit does.
+        if (unwritten != 0 && Signalled(stopEvent, cancelEvent)) {
+            KeepBlocksPending(std::move(image), unwritten, 0);
+        }
         PostWriteNotice(0, 0);
     }
-    ReturnToPool(std::move(image));
+    if (image) {
+        ReturnToPool(std::move(image));
+    }
 }
 
 std::optional<std::uint64_t> CobaltAmplifier::NextRetryTick()
@@ -206,7 +213,7 @@ bool CobaltAmplifier::WriteImageBlock(const ParamWriteImage& image, QdoHandle ha
         return false;
     }
     const QdoParamImage* input = copy.get();
-    DeviceOperation operation(*m_library, m_timings.gateLimit, stopEvent);
+    DeviceOperation operation(*m_library, m_timings.gateLimit, stopEvent, cancelEvent);
     const OperationWait wait{m_timings.operationPoll, m_timings.operationLimit, m_timings.cancelGrace};
     if (!operation.Start([&] { return m_library->WriteMCUbyID(handle, input); }, copy)) {
         return false;

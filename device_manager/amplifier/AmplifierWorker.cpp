@@ -188,7 +188,7 @@ bool CobaltAmplifier::WaitReady(QdoHandle handle, platform::Event* stopEvent, pl
         auto flag = std::make_shared<std::uint8_t>(0);
         std::uint8_t* buffer = flag.get();
         {
-            DeviceOperation operation(*m_library, m_timings.gateLimit, stopEvent);
+            DeviceOperation operation(*m_library, m_timings.gateLimit, stopEvent, cancelEvent);
             if (!operation.Start([&] { return m_library->ReadMCUbyID(handle, kReadyFlagMemoryId, 1, buffer); },
                                  flag)) {
                 return false;

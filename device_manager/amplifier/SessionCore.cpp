@@ -13,14 +13,14 @@ SessionCore::SessionCore(ISessionControllerX* controller)
 
 SessionCore::~SessionCore()
 {
-    if (m_queued.load(std::memory_order_acquire)) {
+    if (WasQueued()) {
         Complete(kSessionFailed);
     }
 }
 
 bool SessionCore::Queue(ISessionX* self, ICDM_Progress* progress)
 {
-    if (m_queued.load(std::memory_order_acquire)) {
+    if (WasQueued()) {
         return false;
     }
     if (!m_cancel) {
@@ -30,10 +30,10 @@ bool SessionCore::Queue(ISessionX* self, ICDM_Progress* progress)
         }
     }
     m_progress.Reset(progress);
-    m_queued.store(true, std::memory_order_release);
+    m_phase.store(kQueued, std::memory_order_release);
     if (!m_controller->Enqueue(self)) {
         // Not queued: nobody runs the session, and the caller learns it from the result.
-        m_queued.store(false, std::memory_order_release);
+        m_phase.store(kNotQueued, std::memory_order_release);
         m_progress.Reset(nullptr);
         return false;
     }
@@ -45,6 +45,21 @@ void SessionCore::SignalCancel()
     if (m_cancel) {
         m_cancel->Set();
     }
+}
+
+void SessionCore::CancelOrEndUnrun()
+{
+    SignalCancel();
+    int queued = kQueued;
+    if (m_phase.compare_exchange_strong(queued, kEndedUnrun, std::memory_order_acq_rel)) {
+        Complete(kSessionCancelled);
+    }
+}
+
+bool SessionCore::BeginRun()
+{
+    int queued = kQueued;
+    return m_phase.compare_exchange_strong(queued, kRunning, std::memory_order_acq_rel);
 }
 
 void SessionCore::Progress(std::int32_t code, std::int32_t value)
@@ -70,7 +85,12 @@ DeviceOperation::Outcome SessionCore::RunTransfer(QdoHandle handle, platform::Ev
                                                   std::shared_ptr<void> buffers)
 {
     IDeviceLibrary& library = Library();
-    DeviceOperation operation(library, m_timings.gateLimit, stopEvent);
+    DeviceOperation operation(library, m_timings.gateLimit, stopEvent, CancelEvent());
+    // A cancel that ended the wait for the gate is a cancel; a stop with it still wins.
+    const auto signalled = [](platform::Event* event) { return event != nullptr && event->IsSignalled(); };
+    if (!operation.HasGate() && signalled(CancelEvent()) && !signalled(stopEvent)) {
+        return DeviceOperation::Outcome::Cancelled;
+    }
     if (!operation.Start(start, std::move(buffers))) {
         return DeviceOperation::Outcome::NotStarted;
     }

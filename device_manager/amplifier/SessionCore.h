@@ -1,6 +1,7 @@
 // What every session shares: the amplifier's session controller, the progress sink, the
 // cancel event, queueing, and the guarantee that a session that was queued hears exactly
-// one OnComplete, even when it never runs.
+// one OnComplete, even when it never runs. A session cancelled while it still waits in the
+// queue ends at once: it never waits for whatever the worker does before it.
 #pragma once
 
 #include <atomic>
@@ -35,6 +36,12 @@ protected:
 
     // UI thread: signals the cancel event of a started session.
     void SignalCancel();
+    // UI thread: signals the cancel event; a session the worker has not begun to run ends
+    // now as cancelled, so that a block write or a meter read ahead of it in the worker
+    // cannot hold the caller up. Only for sessions whose Run starts with BeginRun.
+    void CancelOrEndUnrun();
+    // Worker, first in Run: false when the session ended before it ran (nothing to do).
+    bool BeginRun();
 
     // Sink calls, on the worker (Complete also where an unrun session is let go). Complete
     // reports once; later calls are ignored.
@@ -45,7 +52,7 @@ protected:
     IDeviceLibrary& Library() { return m_controller->Library(); }
     platform::Event* CancelEvent() { return m_cancel.get(); }
     const SessionTimings& Timings() const { return m_timings; }
-    bool WasQueued() const { return m_queued.load(std::memory_order_acquire); }
+    bool WasQueued() const { return m_phase.load(std::memory_order_acquire) != kNotQueued; }
 
     // Worker: starts a read or upload with `start` (its buffers live as long as the
     // operation), then waits with the stop and cancel events, reporting progress every
@@ -63,7 +70,9 @@ private:
     // them to the worker, and nothing changes them afterwards.
     RefHolder<ICDM_Progress> m_progress;
     std::unique_ptr<platform::Event> m_cancel;  // manual reset; thread-safe itself
-    std::atomic<bool> m_queued{false};
+    // Queued moves on to running (the worker) or to ended unrun (a cancel) exactly once.
+    enum Phase { kNotQueued, kQueued, kRunning, kEndedUnrun };
+    std::atomic<int> m_phase{kNotQueued};
     std::atomic<bool> m_completed{false};
 };
 

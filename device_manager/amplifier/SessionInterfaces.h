@@ -62,8 +62,9 @@ public:
     // Before a read: sends every block edit still waiting for the amplifier (stored but not
     // flushed yet, or held back after a refusal) and drops whatever could not be sent, so
     // that nothing queued reaches the amplifier after the read and the read returns what
-    // the amplifier will go on holding. Stops sending, and drops the rest, once `stopEvent`
-    // or `cancelEvent` (either may be null) is signalled.
+    // the amplifier will go on holding. Stops sending once `stopEvent` or `cancelEvent`
+    // (either may be null) is signalled; no read follows then, so what was not sent stays
+    // pending for the next flush instead.
     virtual void SettleBlockWrites(QdoHandle handle, platform::Event* stopEvent, platform::Event* cancelEvent) = 0;
 
 protected:

@@ -34,7 +34,7 @@ public:
     {
     }
 
-    void Cancel() override { SignalCancel(); }
+    void Cancel() override { CancelOrEndUnrun(); }
 
     bool Start(ICDM_Progress* progress, IReadParamSink* blocks) override
     {
@@ -53,6 +53,9 @@ public:
 
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
+        if (!BeginRun()) {
+            return 0;
+        }
         // Edits still on their way would reach the amplifier after the read and leave it
         // holding something else than what the read returned.
         Controller().SettleBlockWrites(handle, stopEvent, CancelEvent());

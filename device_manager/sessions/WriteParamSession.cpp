@@ -41,7 +41,7 @@ public:
         PrepareImage(*m_image);
     }
 
-    void Cancel() override { SignalCancel(); }
+    void Cancel() override { CancelOrEndUnrun(); }
 
     bool SetBlockParam(std::int32_t blockType, std::int32_t channel, const std::uint8_t* coefficients,
                        std::uint32_t coefficientSize, const std::uint8_t* parameters,
@@ -65,6 +65,9 @@ public:
 
     std::int32_t Run(QdoHandle handle, platform::Event* stopEvent) override
     {
+        if (!BeginRun()) {
+            return 0;
+        }
         Progress(0, 0);
         IDeviceLibrary& library = Library();
         const QdoParamImage* image = m_image->AsLibraryImage();

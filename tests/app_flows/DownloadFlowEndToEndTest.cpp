@@ -211,10 +211,13 @@ TEST_F(DownloadFlowEndToEnd, AbortEndsAStalledDownloadAtOnceAsACancelAndTheAmpli
     ASSERT_TRUE(editor.PumpUntil([&] { return Settled() && editor.Doc().IsOnline(); }));
     EXPECT_TRUE(driver.Boxes().empty());
 
-    // The read waits behind edits the amplifier never gets ready for.
+    // The read waits behind edits that the idle pass began to write, as it does after any
+    // edit, to an amplifier that is never ready for them (each block waits 5 s).
     ASSERT_EQ(amp->Control("fault STALL stay-busy 1"), std::optional<std::string>("OK"));
     GiveCrossoversDistinctFilters(editor.Doc(), 300.0f, 25.0f, 40.0f);
     const std::size_t noticesBefore = editor.writeNotices.size();
+    ASSERT_TRUE(editor.PumpUntil([&] { return editor.writeNotices.size() > noticesBefore; }));
+    EXPECT_EQ(editor.writeNotices[noticesBefore], (std::pair<std::uint32_t, std::uint32_t>{0, 1}));
     driver.AnswerBox(StringId::kConfirmDownload, MessageAnswer::Yes);
     driver.ExpectDialog(PushPullProgressIds::kTemplate)
         .Do(abortAfterTheStall)
@@ -224,10 +227,13 @@ TEST_F(DownloadFlowEndToEnd, AbortEndsAStalledDownloadAtOnceAsACancelAndTheAmpli
     endedPromptly();
     EXPECT_TRUE(Settled());
     EXPECT_EQ(driver.Boxes().size(), 1u);  // only the question before the download
-    // The writes the read waited for had begun, and ended before the dialog did.
-    ASSERT_GT(editor.writeNotices.size(), noticesBefore);
-    EXPECT_EQ(editor.writeNotices[noticesBefore], (std::pair<std::uint32_t, std::uint32_t>{0, 1}));
-    EXPECT_EQ(editor.writeNotices.back(), (std::pair<std::uint32_t, std::uint32_t>{0, 0}));
+    // The writes go on once the amplifier is ready, and the next download reads them back.
+    ASSERT_EQ(amp->Control("fault STALL stay-busy 0"), std::optional<std::string>("OK"));
+    ASSERT_TRUE(editor.PumpUntil([&] {
+        return editor.writeNotices.back() == std::pair<std::uint32_t, std::uint32_t>{0, 0} &&
+               !editor.Frame().IsWritingParameters();
+    }));
+    EXPECT_EQ(DiffersFromAmplifier(), std::vector<std::string>{});
 }
 
 // The download offered on connection, after the user made a design of their own: a speaker

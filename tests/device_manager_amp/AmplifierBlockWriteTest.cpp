@@ -43,14 +43,7 @@ protected:
 
     bool Store(std::int32_t type, std::int32_t channel, std::uint8_t fill)
     {
-        const auto layout = LayoutOfBlockType(type);
-        if (!layout) {
-            return false;
-        }
-        std::vector<std::uint8_t> coefficients(layout->coefficientSize, fill);
-        std::vector<std::uint8_t> parameters(layout->parameterSize, fill);
-        return amplifier->SetBlockParam(type, channel, coefficients.data(), layout->coefficientSize,
-                                        parameters.data(), layout->parameterSize);
+        return StoreFilledBlock(*amplifier, type, channel, fill);
     }
 
     // Flushes and waits for the closing (0, 0) notice.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 
+#include "device_manager/amplifier/ParamWriteImage.h"
+
 namespace CobaltDeviceManager::testing {
 
 struct ScriptedAmplifier::State {
@@ -140,6 +142,18 @@ AmplifierTimings QuickTimings()
     timings.readyPause = std::chrono::milliseconds(1);
     timings.disconnectRetry = std::chrono::milliseconds(1);
     return timings;
+}
+
+bool StoreFilledBlock(CobaltAmplifier& amplifier, std::int32_t type, std::int32_t channel, std::uint8_t fill)
+{
+    const auto layout = LayoutOfBlockType(type);
+    if (!layout) {
+        return false;
+    }
+    std::vector<std::uint8_t> coefficients(layout->coefficientSize, fill);
+    std::vector<std::uint8_t> parameters(layout->parameterSize, fill);
+    return amplifier.SetBlockParam(type, channel, coefficients.data(), layout->coefficientSize, parameters.data(),
+                                   layout->parameterSize);
 }
 
 CobaltAmplifier* OpenAmplifier(ScriptedAmplifier& device, const AmplifierTimings& timings, const std::u16string& key,

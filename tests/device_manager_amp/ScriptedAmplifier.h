@@ -63,6 +63,9 @@ CobaltAmplifier* OpenAmplifier(ScriptedAmplifier& device, const AmplifierTimings
                                const std::u16string& key = u"SER1", bool* opened = nullptr,
                                const SessionFactory& sessions = SessionFactory{});
 
+// Stores a block of `type` whose coefficients and parameters are all `fill`.
+bool StoreFilledBlock(CobaltAmplifier& amplifier, std::int32_t type, std::int32_t channel, std::uint8_t fill);
+
 // Drops the caller's external reference.
 void ReleaseAmplifier(CobaltAmplifier*& amplifier);
 

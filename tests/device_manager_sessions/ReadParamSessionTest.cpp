@@ -226,14 +226,23 @@ TEST_F(ReadParamSessionTest, WithoutAConnectionTheReadFailsAtItsStart)
     EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 2"});
 }
 
-TEST_F(ReadParamSessionTest, QueuedBlockWritesSettleFirstAndACancelMeanwhileEndsWithOneWithoutARead)
+TEST_F(ReadParamSessionTest, QueuedBlockWritesSettleFirstAndACancelStillQueuedEndsWithOneAtOnce)
 {
     IReadParamSession* session = Open(4);
     ASSERT_TRUE(session->Start(progress, blocks));
-    session->Cancel();
+    EXPECT_EQ(controller->RunNext(library.DeviceHandle(), &stop), 1);
+    EXPECT_EQ(controller->Settles(), 1);
     session->Release();
+
+    IReadParamSession* cancelled = Open(4);
+    auto* cancelledProgress = CreateRCObject<RecordingProgress>();
+    ASSERT_TRUE(cancelled->Start(cancelledProgress, blocks));
+    cancelled->Cancel();
+    cancelled->Release();
+    EXPECT_EQ(cancelledProgress->Completions(), std::vector<std::string>{"C 1"});
     EXPECT_EQ(controller->RunNext(library.DeviceHandle(), &stop), 0);
     EXPECT_EQ(controller->Settles(), 1);
-    EXPECT_TRUE(library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU).empty());
-    EXPECT_EQ(progress->Completions(), std::vector<std::string>{"C 1"});
+    EXPECT_EQ(library.Calls(FakeOperationKind::ReadDspParamInfoFromMCU).size(), 1u);
+    EXPECT_EQ(cancelledProgress->Completions(), std::vector<std::string>{"C 1"});
+    cancelledProgress->Release();
 }

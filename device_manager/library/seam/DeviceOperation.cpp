@@ -9,8 +9,8 @@
 namespace CobaltDeviceManager {
 
 DeviceOperation::DeviceOperation(IDeviceLibrary& library, std::chrono::milliseconds gateLimit,
-                                 platform::Event* gateStop)
-    : m_library(library), m_gate(library.Gate().Acquire(gateLimit, gateStop))
+                                 platform::Event* gateStop, platform::Event* gateCancel)
+    : m_library(library), m_gate(library.Gate().Acquire(gateLimit, gateStop, gateCancel))
 {
     if (m_gate.Owns()) {
         m_library.Gate().DropParkedIfIdle(m_library);

@@ -35,9 +35,10 @@ public:
         Abandoned,   // did not complete after a cancel for a stop or the time limit
     };
 
-    // Takes the gate, waiting at most `gateLimit` and not past a signalled `gateStop`
-    // (may be null).
-    DeviceOperation(IDeviceLibrary& library, std::chrono::milliseconds gateLimit, platform::Event* gateStop);
+    // Takes the gate, waiting at most `gateLimit` and not past a signalled `gateStop` or
+    // `gateCancel` (either may be null).
+    DeviceOperation(IDeviceLibrary& library, std::chrono::milliseconds gateLimit, platform::Event* gateStop,
+                    platform::Event* gateCancel = nullptr);
     // Parks the buffers of a started operation that was not seen completed; frees the gate.
     ~DeviceOperation();
     DeviceOperation(const DeviceOperation&) = delete;

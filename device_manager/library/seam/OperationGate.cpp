@@ -38,12 +38,13 @@ void OperationGate::Hold::Release()
     }
 }
 
-OperationGate::Hold OperationGate::Acquire(std::chrono::milliseconds limit, platform::Event* stop)
+OperationGate::Hold OperationGate::Acquire(std::chrono::milliseconds limit, platform::Event* stop,
+                                           platform::Event* cancel)
 {
     const platform::Deadline deadline(limit);
     std::unique_lock<std::mutex> guard(m_lock);
     for (;;) {
-        if (stop != nullptr && stop->IsSignalled()) {
+        if ((stop != nullptr && stop->IsSignalled()) || (cancel != nullptr && cancel->IsSignalled())) {
             return Hold();
         }
         if (!m_held) {

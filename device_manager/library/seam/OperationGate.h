@@ -39,9 +39,10 @@ public:
     OperationGate(const OperationGate&) = delete;
     OperationGate& operator=(const OperationGate&) = delete;
 
-    // Waits for the gate at most `limit`, and gives up early once `stop` (may be null) is
-    // signalled. The gate is not re-entrant: a thread must not wait for it while holding it.
-    Hold Acquire(std::chrono::milliseconds limit, platform::Event* stop);
+    // Waits for the gate at most `limit`, and gives up early once `stop` or `cancel` (either
+    // may be null) is signalled. The gate is not re-entrant: a thread must not wait for it
+    // while holding it.
+    Hold Acquire(std::chrono::milliseconds limit, platform::Event* stop, platform::Event* cancel = nullptr);
 
     // Called with the gate held: `buffers` belong to an operation that has not completed;
     // they are kept until a later holder sees the library idle.
