@@ -43,8 +43,9 @@ protected:
     // Worker, first in Run: false when the session ended before it ran (nothing to do).
     bool BeginRun();
 
-    // Sink calls, on the worker (Complete also where an unrun session is let go). Complete
-    // reports once; later calls are ignored.
+    // Sink calls, on the worker (Complete also where an unrun session is let go, and on the
+    // UI thread where one is cancelled before it ran). Complete reports once; later calls
+    // are ignored.
     void Progress(std::int32_t code, std::int32_t value);
     void Complete(std::int32_t result);
 
