@@ -264,16 +264,6 @@ protected:
         return nullptr;
     }
 
-    LDelay* OpenDelayPanel()
-    {
-        for (const auto& block : editor.Doc().Blocks()) {
-            block->selected = block->type == BlockType::Delay && block->channel == 0 ? 1 : 0;
-        }
-        CControlView& controls = *editor.Frame().GetControlView();
-        controls.OnSelectionChanged();
-        return dynamic_cast<LDelay*>(controls.OpenPanel());
-    }
-
     static QLineEdit* DelayEdit(LDelay& panel) { return panel.Row(1)->ItemAs<QLineEdit>(DelayRowIds::kDelay); }
 
     static void TypeDelay(LDelay& panel, const QString& text)
@@ -330,7 +320,7 @@ TEST_F(DownloadOnConnection, AnAbortOrUnplugKeepsTheUsersDesignAndOnlyACompleteR
     ASSERT_TRUE(speaker->SetPreset(0, SpeakerEqPresets().back().name.c_str()));
     ASSERT_TRUE(mixer->SetCrossPoint(0, 1, CrossPoint{1, -3.5f}));
     ASSERT_TRUE(document.OnSaveDocument(projects.Path() / "mine.cvp"));
-    LDelay* panel = OpenDelayPanel();
+    LDelay* panel = OpenDelayPanel(document, *editor.Frame().GetControlView());
     ASSERT_NE(panel, nullptr);
     TypeDelay(*panel, "7.5");
     const Design mine = Now();

@@ -19,22 +19,6 @@
 
 namespace {
 
-// Selects the first delay block and gives its panel.
-LDelay* OpenDelayPanel(CCorvantEditorDoc& document, CControlView& controls)
-{
-    for (const auto& block : document.Blocks()) {
-        block->selected = 0;
-    }
-    for (const auto& block : document.Blocks()) {
-        if (block->type == BlockType::Delay) {
-            block->selected = 1;
-            break;
-        }
-    }
-    controls.OnSelectionChanged();
-    return dynamic_cast<LDelay*>(controls.OpenPanel());
-}
-
 TEST(DelayUnitFile, FeetChosenAndADelayEditedComeBackFromTheSavedFile)
 {
     ResetUserState();

@@ -4,7 +4,11 @@
 #include <QSettings>
 
 #include "platform/base/ProgramFolders.h"
+#include "application/document/CCorvantEditorDoc.h"
+#include "application/ui/CControlView.h"
 #include "application/ui/CMainFrame.h"
+#include "dsp_blocks/blocks/DiagramBlock.h"
+#include "dsp_blocks/ui/LDelay.h"
 
 std::uint32_t FakeAmplifiers::ForFirstActiveAmplifier(CobaltDeviceManager::ICobaltAmplifier** first)
 {
@@ -89,4 +93,20 @@ void PumpEvents()
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+LDelay* OpenDelayPanel(CCorvantEditorDoc& document, CControlView& controls)
+{
+    DiagramBlock* delay = nullptr;
+    for (const auto& block : document.Blocks()) {
+        block->selected = 0;
+        if (delay == nullptr && block->type == BlockType::Delay) {
+            delay = block.get();
+        }
+    }
+    if (delay != nullptr) {
+        delay->selected = 1;
+    }
+    controls.OnSelectionChanged();
+    return dynamic_cast<LDelay*>(controls.OpenPanel());
 }

@@ -16,7 +16,10 @@
 #include "application/ui/CCorvantEditorApp.h"
 #include "tests/support/TempFolder.h"
 
+class CControlView;
+class CCorvantEditorDoc;
 class CMainFrame;
+class LDelay;
 
 class FakeAmplifiers final : public IAmplifierDirectory {
 public:
@@ -60,3 +63,5 @@ public:
 void ResetUserState();
 // Delivers every posted event and message.
 void PumpEvents();
+// Selects the design's first delay block alone and gives the panel the control view opened.
+LDelay* OpenDelayPanel(CCorvantEditorDoc& document, CControlView& controls);
