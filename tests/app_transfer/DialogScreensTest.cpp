@@ -15,6 +15,7 @@
 #include "tests/app_transfer/TransferFakes.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/ScreenShot.h"
+#include "tests/support/PumpEvents.h"
 
 namespace {
 
@@ -37,14 +38,14 @@ TEST(DialogScreens, EveryDialogOfTheDeviceFlowsAndTheFrame)
     driver.ExpectDialog(PushPullProgressIds::kTemplate)
         .Do([&](platform::Dialog& dialog) {
             amp.session.progress->OnProgress(0, 42);
-            platform::DeliverPostedMessages();
+            test_support::DeliverAllPostedMessages();
             ShootAs("dialog_194_progress")(dialog);
         })
         .Advance(DlgPushPullProgress::kStallMs)
         .Do(ShootAs("dialog_194_progress_stalled"))
         .Do([&](platform::Dialog&) {
             amp.session.progress->OnComplete(0);
-            platform::DeliverPostedMessages();
+            test_support::DeliverAllPostedMessages();
         });
 
     ShowAboutBox("MV440A", "v5.20");

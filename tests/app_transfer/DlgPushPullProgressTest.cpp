@@ -12,13 +12,13 @@
 #include "platform/ui/core/Commands.h"
 #include "platform/ui/core/MainWindow.h"
 #include "platform/ui/core/ManualTimerService.h"
-#include "platform/ui/core/MessageWindow.h"
 #include "platform/ui/drawing/CProgressCtrl2.h"
 #include "resources/commands/CommandIds.h"
 #include "resources/strings/StringIds.h"
 #include "resources/templates/PushPullProgressTemplate.h"
 #include "tests/app_transfer/TransferFakes.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/PumpEvents.h"
 
 namespace {
 
@@ -33,12 +33,12 @@ protected:
     void Report(std::int32_t value)
     {
         amp.session.progress->OnProgress(0, value);
-        platform::DeliverPostedMessages();
+        test_support::DeliverAllPostedMessages();
     }
     void Finish(std::int32_t result)
     {
         amp.session.progress->OnComplete(result);
-        platform::DeliverPostedMessages();
+        test_support::DeliverAllPostedMessages();
     }
 
     platform::ManualTimerService timers;
@@ -123,7 +123,7 @@ TEST_F(DownloadDialogTest, AbortCancelsAndWaitsEscapeEndsAtOnceAndALateBlockIsDr
         amp.session.progress->OnComplete(1);
         amp.session.DropSinks();
     }).join();
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
     EXPECT_EQ(store->BlockCount(), 1u);
     EXPECT_EQ(FindReadParamBlock(*store, 2, 0)->data, (std::vector<std::uint8_t>{1, 2}));
 }

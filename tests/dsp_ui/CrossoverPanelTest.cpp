@@ -16,7 +16,6 @@
 #include "dsp_blocks/ui/VCrossoverFreqGraphView.h"
 #include "dsp_blocks/ui/VSectionDialogView.h"
 #include "platform/ui/core/ManualTimerService.h"
-#include "platform/ui/core/MessageWindow.h"
 #include "platform/ui/core/UpDown.h"
 #include "resources/templates/CrossoverPanelTemplate.h"
 #include "resources/templates/SectionViewTemplate.h"
@@ -24,6 +23,7 @@
 #include "tests/support/ModalDriver.h"
 #include "tests/support/RecordingAmplifier.h"
 #include "tests/support/UserInput.h"
+#include "tests/support/PumpEvents.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ protected:
     {
         Edit(view).setText(text);
         view->OnEditKillFocus(SectionViewIds::kFrequency);
-        platform::DeliverPostedMessages();
+        test_support::DeliverAllPostedMessages();
     }
 
     RecordingAmplifier amp;
@@ -156,7 +156,7 @@ TEST_F(CrossoverPanel, HeldSpinRedrawsEveryStepAndCommitsOnceWhenItSettles)
     const int commits = amp.blockParams;
     for (int step = 0; step < 3; ++step) {
         QTest::keyPress(&Edit(panel->HighPassView()), Qt::Key_Up);
-        platform::DeliverPostedMessages();
+        test_support::DeliverAllPostedMessages();
         EXPECT_EQ(panel->Graph()->Model().Sections()[0].coefficients, controller.GetSections()[0]);
         clock.Advance(50);
     }
@@ -164,11 +164,11 @@ TEST_F(CrossoverPanel, HeldSpinRedrawsEveryStepAndCommitsOnceWhenItSettles)
     EXPECT_EQ(amp.blockParams, commits);
     EXPECT_EQ(FloatAt(block.paramBlob, kHighPassFrequency), 100.0f);
     clock.Advance(100);
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
     EXPECT_EQ(amp.blockParams, commits + 1);
     EXPECT_EQ(FloatAt(block.paramBlob, kHighPassFrequency), 106.0f);
     QTest::keyRelease(&Edit(panel->HighPassView()), Qt::Key_Up);
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
     EXPECT_EQ(amp.blockParams, commits + 1);
 }
 
@@ -183,7 +183,7 @@ TEST_F(CrossoverPanel, EnterInASectionsEditIsReflectedToThatSection)
     }
     edit.setText("9000");
     panel->OnOK();
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
     EXPECT_EQ(controller.GetLowPass().frequency, 9000.0f);
     EXPECT_TRUE(panel->isVisible());
 }

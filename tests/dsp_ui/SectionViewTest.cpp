@@ -12,11 +12,11 @@
 #include "dsp_blocks/ui/VSectionDialogView.h"
 #include "platform/messages/ProgramMessages.h"
 #include "platform/ui/core/ManualTimerService.h"
-#include "platform/ui/core/MessageWindow.h"
 #include "platform/ui/core/MessageBox.h"
 #include "platform/ui/core/UpDown.h"
 #include "resources/templates/SectionViewTemplate.h"
 #include "tests/dsp_ui/PanelTestSupport.h"
+#include "tests/support/PumpEvents.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ protected:
     platform::UpDown& Spin() { return *view->ItemAs<platform::UpDown>(SectionViewIds::kFrequencySpin); }
     std::vector<std::pair<std::uintptr_t, std::intptr_t>> Notices()
     {
-        platform::DeliverPostedMessages();
+        test_support::DeliverAllPostedMessages();
         return std::exchange(panel.notices, {});
     }
     void Type(const char* text)

@@ -11,7 +11,7 @@
 #include "dsp_blocks/ui/PanelFactory.h"
 #include "dsp_blocks/ui/VParametricFreqGraphView.h"
 #include "platform/messages/ProgramMessages.h"
-#include "platform/ui/core/MessageWindow.h"
+#include "tests/support/PumpEvents.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ std::intptr_t NoticeRecorder::OnMessage(platform::MessageId message, std::uintpt
 
 void DeliverMessages()
 {
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
 }
 
 void RunDeferredDeletes()

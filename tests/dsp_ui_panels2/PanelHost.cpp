@@ -4,7 +4,7 @@
 #include <QEvent>
 
 #include "dsp_blocks/ui/PanelFactory.h"
-#include "platform/ui/core/MessageWindow.h"
+#include "tests/support/PumpEvents.h"
 
 PanelHost::PanelHost()
 {
@@ -20,7 +20,7 @@ IBlockPanel* PanelHost::CreatePanel(PanelKind kind, CController& controller)
 
 void DeliverMessages()
 {
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
     QCoreApplication::sendPostedEvents();
 }
 

@@ -1,5 +1,6 @@
 // Message windows on Qt: order of posts and sends, posts from a worker, windows that go
-// away while messages are on their way, and sends that come from the wrong thread.
+// away while messages are on their way, sends that come from the wrong thread, and delivery
+// passes that a handler posting again cannot keep going.
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -157,6 +158,31 @@ TEST(MessageWindow, PostsRacingWithDestructionAreDeliveredOrDropped)
     QCoreApplication::processEvents();
     EXPECT_LE(delivered, accepted.load());
     EXPECT_GT(accepted.load(), 0);
+}
+
+// A handler that always posts again must not keep the UI thread in one delivery pass: the
+// pass hands over what was queued when it began, and the loop comes round for the rest.
+TEST(MessageWindow, APassDeliversWhatWasQueuedAndTheLoopComesRoundForWhatHandlersPost)
+{
+    int handled = 0;
+    int reposts = 4;
+    MessageWindow* self = nullptr;
+    MessageWindow window([&](MessageId, std::uintptr_t, std::intptr_t) -> std::intptr_t {
+        ++handled;
+        if (reposts > 0) {
+            --reposts;
+            self->Post(kTest);
+        }
+        return 0;
+    });
+    self = &window;
+    ASSERT_TRUE(window.Post(kTest));
+    ASSERT_TRUE(window.Post(kTest));
+    DeliverPostedMessages();
+    EXPECT_EQ(handled, 2);
+    EXPECT_TRUE(HasPostedMessages());
+    ASSERT_TRUE(ProcessUntil([&] { return !HasPostedMessages(); }));
+    EXPECT_EQ(handled, 6);
 }
 
 TEST(ProgramMessages, EveryNameHasItsOwnStableId)

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/ui/core/IdlePass.h"
+#include "platform/ui/core/MessageWindow.h"
 
 namespace test_support {
 
@@ -19,6 +20,14 @@ bool PumpEventsUntil(const std::function<bool()>& done, std::chrono::millisecond
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
+}
+
+void DeliverAllPostedMessages()
+{
+    // Enough for any chain of posts that ends; a source that never stops posting is cut here.
+    for (int pass = 0; pass < 1000 && platform::HasPostedMessages(); ++pass) {
+        platform::DeliverPostedMessages();
+    }
 }
 
 }  // namespace test_support

@@ -10,4 +10,8 @@ namespace test_support {
 bool PumpEventsUntil(const std::function<bool()>& done,
                      std::chrono::milliseconds limit = std::chrono::seconds(20));
 
+// Delivers the UI layer's posted messages, and those their handlers post in turn, until none
+// is left (the event loop delivers them a pass at a time).
+void DeliverAllPostedMessages();
+
 }  // namespace test_support

@@ -7,9 +7,9 @@
 #include <QString>
 #include <QtTest/QTest>
 
-#include "platform/ui/core/MessageWindow.h"
 #include "platform/ui/core/UpDown.h"
 #include "resources/strings/StringFormat.h"
+#include "tests/support/PumpEvents.h"
 
 namespace test_support {
 
@@ -17,9 +17,9 @@ namespace {
 
 void DeliverMessages()
 {
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
     QCoreApplication::sendPostedEvents();
-    platform::DeliverPostedMessages();
+    test_support::DeliverAllPostedMessages();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // One queue for every posted message, guarded by our own mutex; posters push and wake the UI
 // thread's event dispatcher (wakeUp is the dispatcher's thread-safe call), and the UI thread
-// empties the queue whenever its dispatcher wakes or is about to wait. A message goes to the
+// delivers what is queued whenever its dispatcher wakes or is about to wait. A message goes to the
 // window that has its id at that moment, or nowhere: windows leave the registry (so no new
 // post is accepted) and the live-window table before they are destroyed.
 #include "platform/ui/core/MessageWindow.h"
@@ -68,8 +68,9 @@ public:
         std::lock_guard<std::mutex> guard(pump.lock);
         const bool wasEmpty = pump.queue.empty();
         pump.queue.push_back(message);
-        // Waking for the first message is enough: the loop empties the queue every time it
-        // is about to wait (nested loops too), so it never waits with messages queued.
+        // Waking for the first message is enough: the loop delivers the queue every time it
+        // is about to wait (nested loops too), and wakes itself again for whatever was queued
+        // meanwhile, so it never waits with messages queued.
         if (wasEmpty && pump.dispatcher != nullptr) {
             pump.dispatcher->wakeUp();
         }
@@ -129,8 +130,15 @@ void DeliverPostedMessages()
         return;
     }
     Pump& pump = ThePump();
+    // Only as many as were queued when the pass began: a worker that posts faster than the
+    // handlers run must not keep the UI thread here (nor grow the queue without end).
+    std::size_t budget = 0;
+    {
+        std::lock_guard<std::mutex> guard(pump.lock);
+        budget = pump.queue.size();
+    }
     // One at a time: a handler may run a nested loop that delivers the next ones.
-    for (;;) {
+    for (; budget > 0; --budget) {
         PostedMessage message;
         {
             std::lock_guard<std::mutex> guard(pump.lock);
@@ -144,6 +152,11 @@ void DeliverPostedMessages()
         if (found != LiveWindows().end()) {
             found->second->Dispatch(message.message, message.wParam, message.lParam);
         }
+    }
+    // Queued meanwhile: the loop comes round once more before it waits.
+    std::lock_guard<std::mutex> guard(pump.lock);
+    if (!pump.queue.empty() && pump.dispatcher != nullptr) {
+        pump.dispatcher->wakeUp();
     }
 }
 

@@ -66,7 +66,8 @@ bool SendWindowMessage(WindowId window, MessageId message, std::uintptr_t wParam
 // True while a MessageWindow with this id exists (UI thread).
 bool IsMessageWindow(WindowId window);
 
-// Hands every queued message to its window now (the event loop does this by itself).
+// Hands the messages queued now to their windows, in order; those posted meanwhile wait for
+// the next pass (the event loop does this by itself, and comes round again for them).
 void DeliverPostedMessages();
 // True while posted messages wait in the queue (any thread may ask; the answer may be
 // stale by the time it is used).
