@@ -131,7 +131,7 @@ void DeliverPostedMessages()
     }
     Pump& pump = ThePump();
     // Only as many as were queued when the pass began: a worker that posts faster than the
-    // handlers run must not keep the UI thread here (nor grow the queue without end).
+    // handlers run must not keep the UI thread here, away from input and painting.
     std::size_t budget = 0;
     {
         std::lock_guard<std::mutex> guard(pump.lock);
