@@ -134,17 +134,20 @@ TEST(MessageWindow, PostsRacingWithDestructionAreDeliveredOrDropped)
     std::atomic<WindowId> target{kNoWindow};
     std::atomic<bool> stop{false};
     std::atomic<long> accepted{0};
-    // The poster keeps at most about one message ahead of the UI thread: a producer that
-    // outruns the handlers without end is not what this races, and under a sanitizer on a
-    // loaded machine its queue (and every pass over it) would grow round after round.
+    // The poster sends bursts of up to 32 and waits for the queue to empty between them: a
+    // producer that outruns the handlers without end is not what this races, and under a
+    // sanitizer on a loaded machine its queue (and every pass over it) would grow round after
+    // round.
     std::thread poster([&] {
         while (!stop.load()) {
             if (HasPostedMessages()) {
                 std::this_thread::yield();
                 continue;
             }
-            if (PostWindowMessage(target.load(), kTest, 0, 0)) {
-                ++accepted;
+            for (int burst = 0; burst < 32; ++burst) {
+                if (PostWindowMessage(target.load(), kTest, 0, 0)) {
+                    ++accepted;
+                }
             }
         }
     });
