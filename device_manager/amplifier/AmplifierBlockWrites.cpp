@@ -7,6 +7,7 @@
 
 #include "device_manager/library/seam/DeviceOperation.h"
 #include "platform/base/Clock.h"
+#include "platform/base/Event.h"
 #include "platform/messages/MessagePoster.h"
 
 namespace CobaltDeviceManager {
@@ -14,11 +15,6 @@ namespace {
 
 // One image is being written while the UI fills the next; more are never needed.
 constexpr std::size_t kPoolLimit = 2;
-
-bool Signalled(platform::Event* stopEvent, platform::Event* cancelEvent)
-{
-    return (stopEvent != nullptr && stopEvent->IsSignalled()) || (cancelEvent != nullptr && cancelEvent->IsSignalled());
-}
 
 }  // namespace
 
@@ -154,7 +150,7 @@ void CobaltAmplifier::SettleBlockWrites(QdoHandle handle, platform::Event* stopE
         const std::uint64_t unwritten = WriteImageBlocks(*image, handle, stopEvent, cancelEvent);
         // No read follows a cancel or a stop to bring those blocks back: they stay pending
         // and go out with the next flush, as any edit does.
-        if (unwritten != 0 && Signalled(stopEvent, cancelEvent)) {
+        if (unwritten != 0 && platform::AnySignalled({stopEvent, cancelEvent})) {
             KeepBlocksPending(std::move(image), unwritten, 0);
         }
         PostWriteNotice(0, 0);
@@ -182,7 +178,7 @@ std::uint64_t CobaltAmplifier::WriteImageBlocks(ParamWriteImage& image, QdoHandl
     std::uint64_t failed = 0;
     // The lowest bit first: the low mask word before the high one.
     while (remaining != 0) {
-        if (Signalled(stopEvent, cancelEvent)) {
+        if (platform::AnySignalled({stopEvent, cancelEvent})) {
             failed |= remaining;
             break;
         }
@@ -203,7 +199,7 @@ bool CobaltAmplifier::WriteImageBlock(const ParamWriteImage& image, QdoHandle ha
 {
     // The write is attempted even when the amplifier never reported ready.
     WaitReady(handle, stopEvent, cancelEvent);
-    if (Signalled(stopEvent, cancelEvent)) {
+    if (platform::AnySignalled({stopEvent, cancelEvent})) {
         return false;
     }
     // The library reads the image while the operation runs, and an abandoned operation may

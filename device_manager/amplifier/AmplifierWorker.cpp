@@ -10,6 +10,7 @@
 
 #include "device_manager/library/seam/DeviceOperation.h"
 #include "platform/base/Clock.h"
+#include "platform/base/Event.h"
 
 namespace CobaltDeviceManager {
 namespace {
@@ -89,7 +90,7 @@ bool CobaltAmplifier::RunQueuedSessions(platform::Event* stopEvent)
 {
     for (;;) {
         // A stopping worker starts nothing more: what is still queued is let go unrun.
-        if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+        if (platform::AnySignalled({stopEvent})) {
             return true;
         }
         ISessionX* session = nullptr;

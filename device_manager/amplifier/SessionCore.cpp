@@ -1,5 +1,6 @@
 // The shared part of the sessions.
 #include "device_manager/amplifier/SessionCore.h"
+#include "platform/base/Event.h"
 
 #include <new>
 #include <utility>
@@ -87,8 +88,7 @@ DeviceOperation::Outcome SessionCore::RunTransfer(QdoHandle handle, platform::Ev
     IDeviceLibrary& library = Library();
     DeviceOperation operation(library, m_timings.gateLimit, stopEvent, CancelEvent());
     // A cancel that ended the wait for the gate is a cancel; a stop with it still wins.
-    const auto signalled = [](platform::Event* event) { return event != nullptr && event->IsSignalled(); };
-    if (!operation.HasGate() && signalled(CancelEvent()) && !signalled(stopEvent)) {
+    if (!operation.HasGate() && platform::AnySignalled({CancelEvent()}) && !platform::AnySignalled({stopEvent})) {
         return DeviceOperation::Outcome::Cancelled;
     }
     if (!operation.Start(start, std::move(buffers))) {

@@ -9,6 +9,7 @@
 #include "device_manager/core/RefCounting.h"
 #include "device_manager/amplifier/SessionCore.h"
 #include "device_manager/sessions/Sessions.h"
+#include "platform/base/Event.h"
 
 namespace CobaltDeviceManager {
 namespace {
@@ -59,11 +60,11 @@ public:
         // Edits still on their way would reach the amplifier after the read and leave it
         // holding something else than what the read returned.
         Controller().SettleBlockWrites(handle, stopEvent, CancelEvent());
-        if (stopEvent != nullptr && stopEvent->IsSignalled()) {
+        if (platform::AnySignalled({stopEvent})) {
             Complete(kSessionFailed);
             return 0;
         }
-        if (CancelEvent() != nullptr && CancelEvent()->IsSignalled()) {
+        if (platform::AnySignalled({CancelEvent()})) {
             Complete(kSessionCancelled);
             return 0;
         }

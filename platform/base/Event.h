@@ -44,6 +44,18 @@ private:
     bool m_signalled;  // guarded by the lock shared by all events (Event.cpp)
 };
 
+// True when any of `events` is signalled; null entries (an event the caller has none of)
+// count as never signalled.
+inline bool AnySignalled(std::initializer_list<const Event*> events)
+{
+    for (const Event* event : events) {
+        if (event != nullptr && event->IsSignalled()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 inline constexpr int kWaitTimedOut = -1;
 // An empty list or a null entry.
 inline constexpr int kWaitInvalid = -2;

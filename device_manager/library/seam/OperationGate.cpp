@@ -7,6 +7,7 @@
 
 #include "device_manager/library/seam/IDeviceLibrary.h"
 #include "platform/base/Clock.h"
+#include "platform/base/Event.h"
 
 namespace CobaltDeviceManager {
 namespace {
@@ -44,7 +45,7 @@ OperationGate::Hold OperationGate::Acquire(std::chrono::milliseconds limit, plat
     const platform::Deadline deadline(limit);
     std::unique_lock<std::mutex> guard(m_lock);
     for (;;) {
-        if ((stop != nullptr && stop->IsSignalled()) || (cancel != nullptr && cancel->IsSignalled())) {
+        if (platform::AnySignalled({stop, cancel})) {
             return Hold();
         }
         if (!m_held) {
