@@ -165,11 +165,17 @@ bool LSpeakerEQDialogController::Load()
         }
         // Loading keeps the limiter's own thresholds; its preset name and ceiling follow the
         // channel's preset, the flat one of an empty blob included, so that a design saved and
-        // opened again loads the same.
+        // opened again loads the same. A limiter whose blob names the preset otherwise (by its
+        // former name, say) stores the name in force, so that a save writes what is shown and
+        // uploaded.
         if (record.limiter != nullptr) {
+            const bool limiterNamedOtherwise = record.limiter->GetPresetName() != record.presetName;
             const speaker_eq::SpeakerEqPreset& preset = FindSpeakerEqPreset(record.presetName);
             record.limiter->ApplySpeakerPreset(record.presetName.c_str(),
                                                preset.limiterFlag != 0 ? &preset.limiter : nullptr, false);
+            if (limiterNamedOtherwise) {
+                all = record.limiter->Commit() && all;
+            }
         }
         all = CommitChannel(record) && all;
     }

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "application/document/ProjectFile.h"
+#include "dsp_blocks/blocks/DiagramBlock.h"
+#include "dsp_blocks/blocks/LLimiterController.h"
+#include "dsp_blocks/blocks/LSpeakerEQDialogController.h"
+#include "dsp_blocks/speaker_eq/SpeakerEqLibrary.h"
 #include "resources/strings/StringIds.h"
 #include "tests/app_document/DocumentTestSupport.h"
 
@@ -42,6 +46,53 @@ TEST_F(ProjectFileDocumentTest, SaveOpenSaveGivesIdenticalBytesForEveryModel)
         const std::string first = ReadWholeFile(Work("first.cvp"));
         EXPECT_EQ(first, ReadWholeFile(Work("second.cvp"))) << static_cast<int>(model);
         EXPECT_GT(first.size(), 61u);
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+// A design saved before the shipped presets were renamed names the preset by its former name in
+// both its speaker-EQ and its limiter records. Opened and saved again, every record names the
+// preset as the panels show it and an upload sends it.
+TEST_F(ProjectFileDocumentTest, ADesignOpenedUnderAFormerPresetNameIsSavedUnderTheNewNameInEveryRecord)
+{
+    ASSERT_TRUE(LoadSpeakerEqLibrary(QUARRY_SHIPPED_DATA_DIR)) << SpeakerEqLibraryError();
+    NewDesign(ModelType::MV440);
+    const std::u16string former = u"Surface-mount 5in";
+    // Thresholds below every limit, so that nothing but the name could make a limiter store anew.
+    LimiterSettings quiet;
+    quiet.peakThreshold = 20.0f;
+    quiet.rmsThreshold = 10.0f;
+    std::size_t limiters = 0;
+    for (const auto& block : Doc().Blocks()) {
+        std::vector<std::uint8_t> blob;
+        if (block->type == BlockType::SpeakerEQ) {
+            blob = LSpeakerEQDialogController::EncodeParams(former);
+        } else if (block->type == BlockType::Limiter) {
+            blob = LLimiterController::EncodeParams(quiet, former);
+            ++limiters;
+        } else {
+            continue;
+        }
+        block->SetParamBlob(blob.data(), static_cast<std::uint32_t>(blob.size()));
+    }
+    ASSERT_GT(limiters, 0u);
+    ASSERT_TRUE(Doc().OnSaveDocument(Work("former.cvp")));
+    ASSERT_NE(ReadWholeFile(Work("former.cvp")).find("Surface-mount 5in"), std::string::npos);
+
+    NewDesign(ModelType::MV440);
+    ASSERT_TRUE(Doc().OnOpenDocument(Work("former.cvp")));
+    ASSERT_TRUE(Doc().OnSaveDocument(Work("saved.cvp")));
+    EXPECT_EQ(ReadWholeFile(Work("saved.cvp")).find("Surface-mount"), std::string::npos);
+    for (const auto& block : Doc().Blocks()) {
+        if (block->type == BlockType::Limiter) {
+            const auto* limiter = dynamic_cast<const LLimiterController*>(block->controller);
+            ASSERT_NE(limiter, nullptr);
+            EXPECT_EQ(limiter->GetPresetName(), u"Surface 5in");
+            EXPECT_EQ(limiter->GetSettings(), quiet);
+            const std::uint8_t* data = block->paramBlob.Data();
+            EXPECT_EQ(std::vector<std::uint8_t>(data, data + block->paramBlob.Size()),
+                      LLimiterController::EncodeParams(quiet, u"Surface 5in"));
+        }
     }
     EXPECT_TRUE(prompts.messages.empty());
 }
