@@ -90,7 +90,7 @@ CCorvantEditorApp::CCorvantEditorApp(AppEnvironment environment)
         m_environment.chooseFile = AskWithFileDialog;
     }
     if (m_environment.firmwareFolder.empty()) {
-        m_environment.firmwareFolder = GetFirmwareFolder();
+        m_environment.firmwareFolder = GetFirmwareFolderInUse();
     }
     g_app = this;
 }

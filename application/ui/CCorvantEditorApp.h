@@ -26,7 +26,7 @@ class SingleInstance;
 // What the program hands the application object; tests put doubles here.
 struct AppEnvironment {
     std::filesystem::path dataFolder;                   // the Data folder beside the program
-    std::filesystem::path firmwareFolder;               // the firmware images; empty: the Firmware folder beside it
+    std::filesystem::path firmwareFolder;               // the firmware images; empty: GetFirmwareFolderInUse()
     IAmplifierDirectory* amplifiers = nullptr;          // the device manager's list (required)
     // Starts device watching with the frame's window and the change message.
     std::function<bool(platform::WindowId, platform::MessageId)> startDeviceWatching;

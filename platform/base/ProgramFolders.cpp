@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/base/VirtualDevices.h"
+
 std::filesystem::path GetProgramFolder() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -20,6 +22,11 @@ std::filesystem::path GetProgramFolder() {
 std::filesystem::path GetDataFolder() { return GetProgramFolder() / kDataFolderName; }
 
 std::filesystem::path GetFirmwareFolder() { return GetProgramFolder() / kFirmwareFolderName; }
+
+std::filesystem::path GetFirmwareFolderInUse()
+{
+    return platform::VirtualFirmwareFolder().value_or(GetFirmwareFolder());
+}
 
 std::optional<std::filesystem::path> GetUserDataFolder() {
   // A relative XDG_DATA_HOME is invalid by the XDG rules and must be ignored.

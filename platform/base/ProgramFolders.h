@@ -20,6 +20,12 @@ std::filesystem::path GetProgramFolder();
 std::filesystem::path GetDataFolder();
 std::filesystem::path GetFirmwareFolder();
 
+// The folder whose images the editor offers and writes: the virtual devices' own firmware folder
+// while the program talks to virtual amplifiers and one is named (platform::VirtualFirmwareFolder),
+// else GetFirmwareFolder(). A synthetic image kept for virtual amplifiers thus never reaches the
+// folder a real amplifier is updated from.
+std::filesystem::path GetFirmwareFolderInUse();
+
 // The user's data folder: $XDG_DATA_HOME when it holds an absolute path, else $HOME/.local/share
 // (HOME from the password database when unset). Nothing when neither is known. Not created.
 std::optional<std::filesystem::path> GetUserDataFolder();

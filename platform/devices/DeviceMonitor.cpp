@@ -15,13 +15,13 @@
 #include <new>
 #include <set>
 
+#include "platform/base/VirtualDevices.h"
+
 namespace platform::devices {
 namespace {
 
 constexpr std::uint32_t kUdevTag = 1;
 constexpr std::uint32_t kFolderTag = 2;
-constexpr const char* kVirtualFolderVariable = "QUARRY_VIRTUAL_HID_DIR";
-
 bool AddToEpoll(int epollFd, int fd, std::uint32_t tag)
 {
     epoll_event event{};
@@ -83,9 +83,8 @@ struct DeviceMonitor::Folder {
 MonitorSources DefaultMonitorSources()
 {
     MonitorSources sources;
-    const char* folder = std::getenv(kVirtualFolderVariable);
-    if (folder != nullptr && folder[0] != '\0') {
-        sources.virtualFolder = folder;
+    if (const std::optional<std::filesystem::path> folder = platform::VirtualHidFolder()) {
+        sources.virtualFolder = folder->string();
     }
     return sources;
 }

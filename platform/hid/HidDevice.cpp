@@ -6,10 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <mutex>
 #include <set>
 
+#include "platform/base/VirtualDevices.h"
 #include "platform/hid/HidBackend.h"
 
 namespace platform::hid {
@@ -18,8 +18,7 @@ namespace {
 
 const HidBackendOps& ActiveBackend()
 {
-    const char* dir = std::getenv("QUARRY_VIRTUAL_HID_DIR");
-    if (dir != nullptr && dir[0] != '\0') {
+    if (platform::VirtualHidFolder()) {
         return VirtualBackendOps();
     }
     return HidrawBackendOps();

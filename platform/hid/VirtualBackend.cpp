@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/VirtualDevices.h"
 #include "platform/hid/HidBackend.h"
 
 namespace platform::hid {
@@ -55,11 +56,11 @@ bool IsSocketFile(const std::string& path)
 
 bool Enumerate(std::uint16_t vendorId, std::uint16_t productId, std::vector<HidDeviceInfo>& out)
 {
-    const char* dirText = std::getenv("QUARRY_VIRTUAL_HID_DIR");
-    if (dirText == nullptr || dirText[0] == '\0') {
+    const std::optional<std::filesystem::path> folderPath = platform::VirtualHidFolder();
+    if (!folderPath) {
         return false;
     }
-    const std::string dir(dirText);
+    const std::string dir = folderPath->string();
     DIR* folder = ::opendir(dir.c_str());
     if (folder == nullptr) {
         return false;

@@ -42,6 +42,29 @@ TEST(ProgramFolders, DataAndFirmwareLieBesideTheExecutable) {
   EXPECT_EQ(GetFirmwareFolder(), program / "Firmware");
 }
 
+// The virtual run's synthetic images are read only by an editor that talks to virtual amplifiers
+// alone; any other editor takes the folder beside it, whatever else is set.
+TEST(ProgramFolders, TheVirtualFirmwareFolderIsUsedOnlyWithVirtualDevices) {
+  {
+    ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", nullptr);
+    ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", "/tmp/run/Firmware");
+    EXPECT_EQ(GetFirmwareFolderInUse(), GetFirmwareFolder());
+  }
+  {
+    ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", "");
+    ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", "/tmp/run/Firmware");
+    EXPECT_EQ(GetFirmwareFolderInUse(), GetFirmwareFolder());
+  }
+  for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
+    ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", "/tmp/run/amps");
+    ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", unset);
+    EXPECT_EQ(GetFirmwareFolderInUse(), GetFirmwareFolder());
+  }
+  ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", "/tmp/run/amps");
+  ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", "/tmp/run/Firmware");
+  EXPECT_EQ(GetFirmwareFolderInUse(), std::filesystem::path("/tmp/run/Firmware"));
+}
+
 TEST(ProgramFolders, AbsoluteXdgDataHomeIsUsed) {
   ScopedEnv xdg("XDG_DATA_HOME", "/srv/data");
   EXPECT_EQ(GetUserDataFolder(), std::filesystem::path("/srv/data"));
