@@ -28,5 +28,6 @@ build="${build:-${sanitized:-build}}"
 quarry_install_deps
 quarry_configure "$build" "${cmake_args[@]}"
 cmake --build "$build"
+quarry_remove_stray_test_firmware "$build"
 cd "$build"
 ctest --output-on-failure -j "$jobs" "${ctest_args[@]}"

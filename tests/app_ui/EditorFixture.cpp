@@ -110,3 +110,17 @@ LDelay* OpenDelayPanel(CCorvantEditorDoc& document, CControlView& controls)
     controls.OnSelectionChanged();
     return dynamic_cast<LDelay*>(controls.OpenPanel());
 }
+
+QProcessEnvironment EditorEnvironment(const std::filesystem::path& home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"}) {
+        const auto folder = home / name;
+        std::filesystem::create_directories(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+        environment.insert(name, QString::fromStdString(folder.string()));
+    }
+    environment.remove("QUARRY_STARTUP_PROBE");
+    return environment;
+}

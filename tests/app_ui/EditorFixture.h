@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include <QProcessEnvironment>
+
 #include "application/ui/CCorvantEditorApp.h"
 #include "tests/support/TempFolder.h"
 
@@ -63,5 +65,8 @@ public:
 void ResetUserState();
 // Delivers every posted event and message.
 void PumpEvents();
+// The environment of an editor program started by a test: offscreen, with its runtime, profile
+// and data folders below `home` (made here), and without the start-up probe.
+QProcessEnvironment EditorEnvironment(const std::filesystem::path& home);
 // Selects the design's first delay block alone and gives the panel the control view opened.
 LDelay* OpenDelayPanel(CCorvantEditorDoc& document, CControlView& controls);
