@@ -37,7 +37,7 @@ class Program {
   bool Started() const { return pid_ > 0; }
   bool Signal(int signal) { return pid_ > 0 && ::kill(pid_, signal) == 0; }
   // Exit code, or -1 when it did not end in time (bounded so a hang fails the test).
-  int Wait(int timeoutMs = 5000) {
+  int Wait(int timeoutMs = 30000) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
       int status = 0;
@@ -171,8 +171,24 @@ TEST(ProgramTest, RefusesBadArguments) {
   EXPECT_EQ(badPid.Wait(), 2);
   Program badSerial({VIRTUAL_AMP_PROGRAM, "--dir", dir.path, "--pid", "a210", "--serial", "a-b"});
   EXPECT_EQ(badSerial.Wait(), 2);
-  Program noDir({VIRTUAL_AMP_PROGRAM, "--dir", dir.path + "/missing", "--pid", "a210", "--serial", "X"});
+  // A folder that cannot be made: below a plain file.
+  std::ofstream(dir.path + "/file") << "x";
+  Program noDir({VIRTUAL_AMP_PROGRAM, "--dir", dir.path + "/file/amps", "--pid", "a210", "--serial", "X"});
   EXPECT_EQ(noDir.Wait(), 1);
+}
+
+// As the README runs it by hand: a folder that does not exist yet is made, parents too.
+TEST(ProgramTest, MakesAMissingFolderAndServesInIt) {
+  TempDir dir;
+  const std::string amps = dir.path + "/new/amps";
+  Program program({VIRTUAL_AMP_PROGRAM, "--dir", amps, "--pid", "a210", "--serial", "DEMO1"});
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(WaitForFile(amps + "/2f5a-a210-DEMO1.sock", true));
+  SocketClient client;
+  ASSERT_TRUE(client.Connect(amps + "/2f5a-a210-DEMO1.sock"));
+  EXPECT_TRUE(HasTag(client.Exchange(TagPacket("READY")), 4, "REA"));
+  ASSERT_TRUE(program.Signal(SIGTERM));
+  EXPECT_EQ(program.Wait(), 0);
 }
 
 TEST(ProgramTest, MakeTestFirmwareWritesNamedImage) {

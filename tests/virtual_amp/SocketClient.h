@@ -77,7 +77,7 @@ inline bool FileExists(const std::string& path) {
 }
 
 // Polls until the file exists (or is gone); bounded so that a hang shows as a failure.
-inline bool WaitForFile(const std::string& path, bool present, int timeoutMs = 5000) {
+inline bool WaitForFile(const std::string& path, bool present, int timeoutMs = 30000) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < deadline) {
     if (FileExists(path) == present) return true;

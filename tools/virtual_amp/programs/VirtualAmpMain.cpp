@@ -1,11 +1,11 @@
 // virtual-amp: serves one or more virtual amplifiers as sockets in a folder for the
 // virtual HID backend, with a control socket for tests. See tools/virtual_amp/README.md.
 #include <signal.h>
-#include <sys/stat.h>
 
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "                   [--store-ms N] [--trace FILE|-]\n"
     "                   --pid a210|a200 --serial SERIAL [--mode app|boot] [--version TEXT]\n"
     "                   [--model-code N] [--blank]   (repeat --pid/--serial for more devices)\n"
-    "       virtual-amp ... --device PID:SERIAL[:MODE] ...\n";
+    "       virtual-amp ... --device PID:SERIAL[:MODE] ...\n"
+    "  DIR is made when it does not exist.\n";
 
 struct DeviceOptions {
   AmpConfig config;
@@ -191,9 +192,13 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return error.empty() ? 0 : 2;
   }
-  struct stat info {};
-  if (::stat(options.dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    std::cerr << "virtual-amp: not a folder: " << options.dir << "\n";
+  // The folder is made when missing (parents too), as a user who names a new one expects.
+  std::error_code made;
+  std::filesystem::create_directories(options.dir, made);
+  if (!std::filesystem::is_directory(options.dir)) {
+    std::cerr << "virtual-amp: not a folder: " << options.dir;
+    if (made) std::cerr << " (" << made.message() << ")";
+    std::cerr << "\n";
     return 1;
   }
   if (options.control.empty()) options.control = options.dir + "/virtual-amp.control";
