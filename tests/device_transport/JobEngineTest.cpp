@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <future>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -38,10 +39,11 @@ ProtocolTiming ShortTiming()
     return testing_support::UniformTiming(500, 100);
 }
 
+// An exchange time-out far beyond the bounds below, so that only an abort ends a wait in time.
 ProtocolTiming LongTiming()
 {
     ProtocolTiming timing;
-    timing.exchangeMs = 10000;
+    timing.exchangeMs = 60000;
     timing.replyReadSliceMs = 200;
     return timing;
 }
@@ -196,12 +198,30 @@ TEST_F(JobEngine, JobCanRunAgainAfterCompleting)
 
 TEST_F(JobEngine, JobsOfOneTransportRunStrictlyOneAfterAnother)
 {
-    // A slow device makes an overlap likely if the device lock did not keep jobs apart.
-    ScriptedDevice device(SocketPath("SEQUENCE"), [](const Report& in) {
+    // The device holds its replies until the test has seen the third job queued, so that state
+    // exists however late the test thread runs; the reply wait outlasts any such delay. After
+    // that a slow device makes an overlap likely if the device lock did not keep jobs apart.
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    ScriptedDevice device(SocketPath("SEQUENCE"), [released](const Report& in) {
+        released.wait();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         return AcceptEverything(in);
     });
-    CBootProtocol transport(device.Path(), ShortTiming());
+    CBootProtocol transport(device.Path(), testing_support::UniformTiming(60000, 100));
+    // Opens the device's replies however the test ends, before the transport and device go.
+    struct Gate {
+        std::promise<void>& release;
+        bool open = false;
+        void Open()
+        {
+            if (!open) {
+                open = true;
+                release.set_value();
+            }
+        }
+        ~Gate() { Open(); }
+    } gate{release};
     std::vector<std::uint32_t> jobs;
     for (std::uint16_t i = 0; i < 3; ++i) {
         const std::uint32_t job = transport.CreateJob();
@@ -212,8 +232,9 @@ TEST_F(JobEngine, JobsOfOneTransportRunStrictlyOneAfterAnother)
     for (std::uint32_t job : jobs) {
         ASSERT_EQ(transport.RunJob(job), 1);
     }
-    EXPECT_EQ(transport.DeleteJob(jobs[2]), 0);  // still queued or running
+    EXPECT_EQ(transport.DeleteJob(jobs[2]), 0);  // queued behind the first, which waits for a reply
     EXPECT_EQ(transport.AddStep(jobs[2], kStepReset, StepArgs::None()), 0u);
+    gate.Open();
     for (std::uint32_t job : jobs) {
         WaitCompleted(transport, job);
         EXPECT_EQ(transport.JobSuccessful(job), 1);
@@ -227,10 +248,16 @@ TEST_F(JobEngine, JobsOfOneTransportRunStrictlyOneAfterAnother)
     }
 }
 
-TEST_F(JobEngine, CancelDuringAReportWaitEndsTheWaitWithinFiftyMilliseconds)
+// The cancel ends the report wait itself, not the next read slice or the exchange's time-out:
+// both are a minute here, so even a loaded machine ends well inside the bound only through the
+// wait's abort. The designed 50 ms is measured by bench_device_ops.
+TEST_F(JobEngine, CancelDuringAReportWaitEndsTheWaitAtOnce)
 {
     ScriptedDevice device(SocketPath("CANCEL"), Silent);
-    CBootProtocol transport(device.Path(), LongTiming());
+    ProtocolTiming timing;
+    timing.exchangeMs = 120000;
+    timing.replyReadSliceMs = 60000;
+    CBootProtocol transport(device.Path(), timing);
     const std::uint32_t job = transport.CreateJob();
     ASSERT_NE(transport.AddStep(job, kStepCommand, StepArgs::Command(1, 2, 3)), 0u);
     ASSERT_EQ(transport.RunJob(job), 1);
@@ -240,11 +267,11 @@ TEST_F(JobEngine, CancelDuringAReportWaitEndsTheWaitWithinFiftyMilliseconds)
 
     const auto start = Clock::now();
     ASSERT_EQ(transport.CancelJob(job), 1);
-    while (transport.JobCompleted(job) == 0 && Clock::now() - start < std::chrono::seconds(5)) {
+    while (transport.JobCompleted(job) == 0 && Clock::now() - start < std::chrono::seconds(90)) {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     const auto waited = Clock::now() - start;
-    EXPECT_LT(waited, std::chrono::milliseconds(50));
+    EXPECT_LT(waited, std::chrono::seconds(10));
     EXPECT_EQ(transport.JobSuccessful(job), 0);
     EXPECT_EQ(device.ReceivedCount(), 1u);  // the "READY" was not sent again
 }
@@ -304,8 +331,8 @@ TEST_F(JobEngine, DeviceGoneFailsTheRunningStepAtOnce)
     const auto start = Clock::now();
     ASSERT_EQ(transport.RunJob(job), 1);
     WaitCompleted(transport, job);
-    // Far below one 10 s exchange time-out: the unplug, not a time-out, ended the step.
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+    // Far below one exchange time-out: the unplug, not a time-out, ended the step.
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(transport.JobSuccessful(job), 0);
     EXPECT_EQ(transport.IsPresent(), 0);
 }
@@ -331,7 +358,7 @@ TEST_F(JobEngine, DestroyingTheTransportStopsItsRunningJob)
         ASSERT_EQ(transport.RunJob(job), 1);
         WaitForReports(device, 1);
     }
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
 }
 
 }  // namespace
