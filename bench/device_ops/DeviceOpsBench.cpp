@@ -2,6 +2,8 @@
 // against an in-process virtual amplifier that paces its reports like a full-speed USB device
 // (one report per 1 ms in each direction), and prints for each: the exchanges it took, the wire
 // minimum (1 ms per exchange), the mean wall time from start call to completion, and the ratio.
+// Then the time from a cancel to the operation's end while the library waits for a reply that
+// does not come (the designed goal is within 50 ms).
 #include <unistd.h>
 
 #include <algorithm>
@@ -86,6 +88,37 @@ void Print(const char* what, int runs, const Measured& m)
                 m.ok ? "" : "  FAILED");
 }
 
+// The amplifier withholds its "REA"; once the library waits for it, the operation is cancelled.
+// Prints the mean and the longest time from the cancel call to the operation's end.
+bool MeasureCancel(VirtualAmp::VirtualAmplifier& amp, QdmDevice* device, int runs,
+                   const std::function<std::int32_t()>& start)
+{
+    VirtualAmp::AmpFaults faults = amp.Faults();
+    faults.dropReady = VirtualAmp::kAlways;
+    amp.SetFaults(faults);
+    bool ok = true;
+    double total = 0;
+    double longest = 0;
+    for (int run = 0; run < runs && ok; ++run) {
+        amp.ResetCounters();
+        ok = start() == 1 && WaitFor([&amp] { return amp.Counters().droppedReplies > 0; }, std::chrono::seconds(20));
+        // Well inside the library's reply wait, which lasts seconds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto cancelled = Clock::now();
+        QDO_CancelOperation(device);
+        ok = WaitFor([device] { return QDO_IsOperationCompleted(device) == 1; }, std::chrono::seconds(30)) && ok;
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - cancelled).count();
+        total += ms;
+        longest = std::max(longest, ms);
+        ok = ok && QDO_IsOperationSuccessful(device) == 0;
+    }
+    faults.dropReady = 0;
+    amp.SetFaults(faults);
+    std::printf("  %-30s %4d runs  cancel to end: mean %6.2f ms  longest %6.2f ms  (goal 50 ms)%s\n",
+                "cancel during a reply wait", runs, total / runs, longest, ok ? "" : "  FAILED");
+    return ok;
+}
+
 QdoParamImage ImageWithMask(std::uint32_t maskA, std::uint32_t maskB)
 {
     QdoParamImage image{};
@@ -145,6 +178,8 @@ int Run(const fs::path& dir)
     row("global-setting upload", 3, [&] { return QDO_UpgradeGlobalSetting(device, &setting); });
     row("DSP parameter upload", 2, [&] { return QDO_UpgradeDSPParam(device, &all); });
     row("DSP parameter read-back", 2, [&] { return QDO_ReadDspParamInfoFromMCU(device, &info); });
+
+    ok = MeasureCancel(*amp, device, 20, [&] { return QDO_ReadMCUbyID(device, 1, sizeof meters, meters); }) && ok;
 
     QDM_DisconnectDevice(&device);
     host.Stop();
