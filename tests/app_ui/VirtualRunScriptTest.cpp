@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -13,11 +14,12 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <thread>
+#include <utility>
 
 #include <QProcess>
 
 #include "tests/app_ui/EditorFixture.h"
+#include "tests/support/PumpEvents.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -30,7 +32,7 @@ const fs::path kBuild = kBin.parent_path();
 const fs::path kSource = QUARRY_SOURCE_DIR;
 constexpr const char* kImageName = "Cobalt_V5.20.bin";
 // Bounds that only a hang reaches, also for a sanitized editor on a loaded machine.
-constexpr auto kStartLimit = 120s;
+constexpr std::chrono::milliseconds kStartLimit = 120s;
 constexpr int kEndLimitMs = 60000;
 
 // Every file of a folder with its size and a hash of its bytes: what "the folder holds" means below.
@@ -44,18 +46,6 @@ std::map<std::string, std::string> Contents(const fs::path& folder)
             std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
     }
     return contents;
-}
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::steady_clock::duration limit)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
 }
 
 // The processes whose command line or environment names `text`.
@@ -146,7 +136,7 @@ public:
     std::optional<pid_t> WaitForEditor() const
     {
         std::optional<pid_t> editor;
-        WaitFor(
+        test_support::PumpEventsUntil(
             [&] {
                 const std::optional<fs::path> run = RunFolder();
                 editor = Editor();
@@ -176,6 +166,19 @@ private:
 
 class VirtualRunScript : public ::testing::Test {
 protected:
+    // Waits until the run's editor is up and checks it as below; the editor and the run's folder.
+    std::optional<std::pair<pid_t, fs::path>> StartedEditor(const VirtualRun& run)
+    {
+        const std::optional<pid_t> editor = run.WaitForEditor();
+        const std::optional<fs::path> folder = run.RunFolder();
+        if (!editor || !folder) {
+            ADD_FAILURE() << "the editor did not start: " << run.Output();
+            return std::nullopt;
+        }
+        ExpectEditorPointedAtTheRunsImage(*editor, *folder);
+        return std::make_pair(*editor, *folder);
+    }
+
     // While the editor runs: the build's firmware folder is as it was, and the editor reads its
     // firmware from the run's folder, which holds the image of the virtual amplifier's version.
     void ExpectEditorPointedAtTheRunsImage(pid_t editor, const fs::path& run)
@@ -215,25 +218,21 @@ TEST_F(VirtualRunScript, AnEditorThatEndsByItselfLeavesTheBuildsFirmwareFolderAs
 TEST_F(VirtualRunScript, AKilledEditorLeavesTheBuildsFirmwareFolderAsItWas)
 {
     VirtualRun run(false);
-    const std::optional<pid_t> editor = run.WaitForEditor();
-    ASSERT_TRUE(editor.has_value()) << run.Output();
-    const fs::path folder = *run.RunFolder();
-    ExpectEditorPointedAtTheRunsImage(*editor, folder);
-    ASSERT_EQ(::kill(*editor, SIGKILL), 0);
+    const auto started = StartedEditor(run);
+    ASSERT_TRUE(started.has_value());
+    ASSERT_EQ(::kill(started->first, SIGKILL), 0);
     EXPECT_EQ(run.Wait(), 128 + SIGKILL);
-    ExpectNothingLeft(folder);
+    ExpectNothingLeft(started->second);
 }
 
 TEST_F(VirtualRunScript, ATerminatedScriptEndsTheEditorAndTheAmplifierAndLeavesNothing)
 {
     VirtualRun run(false);
-    const std::optional<pid_t> editor = run.WaitForEditor();
-    ASSERT_TRUE(editor.has_value()) << run.Output();
-    const fs::path folder = *run.RunFolder();
-    ExpectEditorPointedAtTheRunsImage(*editor, folder);
+    const auto started = StartedEditor(run);
+    ASSERT_TRUE(started.has_value());
     run.Script().terminate();
     EXPECT_EQ(run.Wait(), 143);
-    ExpectNothingLeft(folder);
+    ExpectNothingLeft(started->second);
 }
 
 // The synthetic image as make-test-firmware writes it, in a build-like folder, and the scripts'
