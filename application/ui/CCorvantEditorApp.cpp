@@ -12,6 +12,7 @@
 #include "application/document/CCorvantEditorDoc.h"
 #include "application/settings/AppSettings.h"
 #include "platform/base/ProgramFolders.h"
+#include "platform/base/VirtualDevices.h"
 #include "application/text/VersionHack.h"
 #include "application/ui/CCorvantEditorView.h"
 #include "application/ui/CMainFrame.h"
@@ -120,7 +121,8 @@ bool CCorvantEditorApp::InitInstance(std::span<const std::string> args)
     const EditorCommandLine commandLine = ParseEditorCommandLine(args);
 
     if (m_environment.singleInstance) {
-        m_singleInstance = std::make_unique<SingleInstance>(m_environment.singleInstanceFolder);
+        m_singleInstance = std::make_unique<SingleInstance>(m_environment.singleInstanceFolder,
+                                                            EditorInstanceName(platform::VirtualHidFolder()));
         if (m_singleInstance->Claim(commandLine.fileToOpen) == SingleInstance::Outcome::HandedOver) {
             return false;
         }

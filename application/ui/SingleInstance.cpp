@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include <QByteArray>
 #include <QLocalServer>
@@ -66,6 +68,18 @@ bool PeerIsThisUser(const QLocalSocket& socket)
 }
 
 }  // namespace
+
+std::string EditorInstanceName(const std::optional<std::filesystem::path>& virtualDeviceFolder)
+{
+    if (!virtualDeviceFolder) {
+        return kEditorInstanceName;
+    }
+    // Short, as the socket's whole path must fit a socket address.
+    const std::uint64_t hash = std::hash<std::string>{}(virtualDeviceFolder->lexically_normal().string());
+    char text[9] = {};
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>((hash ^ (hash >> 32)) & 0xFFFFFFFFu));
+    return std::string(kEditorInstanceName) + "-" + text;
+}
 
 std::optional<std::filesystem::path> PrepareInstanceFolder(const std::filesystem::path& folder)
 {

@@ -25,6 +25,14 @@ inline constexpr std::uint32_t kMaxBytes = 2 * (4096 + 1);   // a path of the sy
 inline constexpr int kAnswerTimeoutMs = 10000;
 }  // namespace HandOver
 
+inline constexpr const char* kEditorInstanceName = "Corvantine-Editor";
+
+// The instance name of an editor: kEditorInstanceName when it talks to real amplifiers, and one
+// of its own for each virtual-device folder. An editor started for real amplifiers thus never
+// hands its file to, or raises, one that only sees virtual amplifiers (and their synthetic
+// firmware images), nor the other way round.
+std::string EditorInstanceName(const std::optional<std::filesystem::path>& virtualDeviceFolder);
+
 class SingleInstance {
 public:
     enum class Outcome {
@@ -38,7 +46,7 @@ public:
     using Handler = std::function<std::int32_t(std::uint32_t dataWord, const std::u16string& text)>;
 
     // folder empty: "vesk-corvantine-editor" in the user's runtime folder.
-    explicit SingleInstance(std::filesystem::path folder = {}, std::string name = "Corvantine-Editor");
+    explicit SingleInstance(std::filesystem::path folder = {}, std::string name = kEditorInstanceName);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;

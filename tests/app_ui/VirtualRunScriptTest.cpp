@@ -71,14 +71,12 @@ int ProcessesNaming(const std::string& text)
 // One run of the script in the background, with a private home and temporary folder.
 class VirtualRun {
 public:
-    explicit VirtualRun(bool endsAfterFirstPaint) : home_("quarry-virtual-run-")
+    // A short home, as the editor's hand-over socket lies below it and must fit a socket address.
+    explicit VirtualRun(bool endsAfterFirstPaint) : home_("qvr-", "/tmp")
     {
         tmp_ = home_.Path() / "tmp";
         fs::create_directories(tmp_);
-        QProcessEnvironment environment = EditorEnvironment(home_.Path());
-        environment.insert("TMPDIR", QString::fromStdString(tmp_.string()));
-        environment.remove("QUARRY_VIRTUAL_HID_DIR");
-        environment.remove("QUARRY_VIRTUAL_FIRMWARE_DIR");
+        QProcessEnvironment environment = UsersEnvironment();
         if (endsAfterFirstPaint) {
             environment.insert("QUARRY_STARTUP_PROBE", "1");
         }
@@ -100,6 +98,29 @@ public:
                 script_.waitForFinished(kEndLimitMs);
             }
         }
+    }
+
+    // The environment of the user who runs the script: an editor started in it is one for real
+    // amplifiers.
+    QProcessEnvironment UsersEnvironment() const
+    {
+        QProcessEnvironment environment = EditorEnvironment(home_.Path());
+        environment.insert("TMPDIR", QString::fromStdString(tmp_.string()));
+        environment.remove("QUARRY_VIRTUAL_HID_DIR");
+        environment.remove("QUARRY_VIRTUAL_FIRMWARE_DIR");
+        return environment;
+    }
+
+    // Whether the run's editor listens for later starts (its hand-over socket is up).
+    bool EditorAnswersLaterStarts() const
+    {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(home_.Path() / "XDG_RUNTIME_DIR" / "vesk-corvantine-editor", error)) {
+            if (entry.path().extension() == ".sock") {
+                return true;
+            }
+        }
+        return false;
     }
 
     // The run's folder: the one entry the script made in its temporary folder.
@@ -233,6 +254,24 @@ TEST_F(VirtualRunScript, ATerminatedScriptEndsTheEditorAndTheAmplifierAndLeavesN
     run.Script().terminate();
     EXPECT_EQ(run.Wait(), 143);
     ExpectNothingLeft(started->second);
+}
+
+// The user leaves the virtual run open and starts the editor for the real amplifier: that editor
+// starts on its own instead of raising the virtual run's one, which sees only virtual amplifiers.
+TEST_F(VirtualRunScript, AnEditorStartedForRealAmplifiersBesideAVirtualRunStartsOnItsOwn)
+{
+    VirtualRun run(false);
+    ASSERT_TRUE(StartedEditor(run).has_value());
+    ASSERT_TRUE(test_support::PumpEventsUntil([&] { return run.EditorAnswersLaterStarts(); }, kStartLimit));
+    QProcessEnvironment environment = run.UsersEnvironment();
+    environment.insert("QUARRY_STARTUP_PROBE", "1");
+    QProcess editor;
+    editor.setProcessEnvironment(environment);
+    editor.start(QUARRY_EDITOR_BINARY, QStringList());
+    ASSERT_TRUE(editor.waitForFinished(kEndLimitMs));
+    EXPECT_EQ(editor.exitCode(), 0);
+    // The probe reports the first painted window of an editor that started, not of a hand-over.
+    EXPECT_TRUE(editor.readAllStandardOutput().contains("first-paint-ms")) << run.Output();
 }
 
 // The synthetic image as make-test-firmware writes it, in a build-like folder, and the scripts'
