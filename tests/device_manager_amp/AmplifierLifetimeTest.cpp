@@ -14,6 +14,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Far beyond what a release takes, far below what it would take if it waited the operation out
+// (an hour) or ran every ready round: room for a loaded machine.
+constexpr std::chrono::milliseconds kReleaseBound = 10s;
+
 std::chrono::milliseconds TimeToRelease(CobaltAmplifier*& amplifier)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -29,7 +33,7 @@ TEST(AmplifierLifetime, ReleaseDuringAMeterReadCancelsItAndDisconnects)
     ASSERT_NE(amplifier, nullptr);
     amplifier->EnableMeterPolling(true);
     ASSERT_TRUE(WaitUntil([&] { return device.MeterReads() == 1; }));
-    EXPECT_LT(TimeToRelease(amplifier), 1500ms);
+    EXPECT_LT(TimeToRelease(amplifier), kReleaseBound);
     const auto reads = device.library->Calls(FakeOperationKind::ReadMCUbyID);
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_TRUE(reads[0].cancelRequested);
@@ -68,7 +72,7 @@ TEST(AmplifierLifetime, StopDuringWritesStartsNoFurtherBlockAndStillPostsTheEnd)
     ASSERT_TRUE(amplifier->SetBlockParam(2, 2, data.data(), 360, data.data(), 256));
     amplifier->FlushBlockParams();
     ASSERT_TRUE(device.library->WaitForCalls(FakeOperationKind::WriteMCUbyID, 1, 5s));
-    EXPECT_LT(TimeToRelease(amplifier), 1500ms);
+    EXPECT_LT(TimeToRelease(amplifier), kReleaseBound);
     const auto writes = device.library->Calls(FakeOperationKind::WriteMCUbyID);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].cancelCalls, 1);
@@ -84,14 +88,14 @@ TEST(AmplifierLifetime, ReadyWaitEndsOnStop)
     ScriptedAmplifier device;
     device.SetReady(0);
     AmplifierTimings timings = QuickTimings();
-    timings.readyPause = 100ms;
+    timings.readyPause = 1000ms;  // 50 rounds take far longer than the bound
     CobaltAmplifier* amplifier = OpenAmplifier(device, timings);
     ASSERT_NE(amplifier, nullptr);
     std::vector<std::uint8_t> data(360, 1);
     ASSERT_TRUE(amplifier->SetBlockParam(2, 0, data.data(), 360, data.data(), 256));
     amplifier->FlushBlockParams();
     ASSERT_TRUE(WaitUntil([&] { return device.ReadyReads() >= 1; }));
-    EXPECT_LT(TimeToRelease(amplifier), 1500ms);
+    EXPECT_LT(TimeToRelease(amplifier), kReleaseBound);
     EXPECT_LT(device.ReadyReads(), 50u);
     EXPECT_EQ(device.library->CountCalls(FakeOperationKind::WriteMCUbyID), 0u);
 }

@@ -15,7 +15,7 @@ using watch_test::WatchFolder;
 
 namespace {
 
-constexpr std::chrono::milliseconds kHangGuard{5000};
+constexpr std::chrono::milliseconds kHangGuard{30000};
 
 MonitorSources FolderOnly(const WatchFolder& folder)
 {

@@ -84,8 +84,9 @@ TEST(ManagerEndToEnd, TheProcessManagerIsOneInstance)
 }
 
 // The library connects one amplifier at a time. The retries wait a minute here, so only the
-// rescan that sees the first one go can bring the second one in time.
-TEST(ManagerEndToEndTwoAmplifiers, TheOneBesideAnUnpluggedOneIsConnectedWithinTwoSeconds)
+// rescan that sees the first one go can bring the second one in time (within two seconds on a
+// quiet machine; the bound leaves room for a loaded one).
+TEST(ManagerEndToEndTwoAmplifiers, TheOneBesideAnUnpluggedOneIsConnectedByTheRescanNotByARetry)
 {
     ManagerHarness harness(RetryPauses(60s, 60s));
     VirtualAmpProcess first(harness.Folder(), {"--device", "a210:FIRST"});
@@ -100,7 +101,7 @@ TEST(ManagerEndToEndTwoAmplifiers, TheOneBesideAnUnpluggedOneIsConnectedWithinTw
     ASSERT_EQ(first.Control("unplug FIRST"), std::optional<std::string>("OK"));
     ASSERT_TRUE(harness.PumpUntil(
         [&] { return harness.Manager().Keys() == std::vector<std::u16string>{u"SECOND"}; }, kHangGuard));
-    EXPECT_LT(std::chrono::steady_clock::now() - unplugged, 2s);
+    EXPECT_LT(std::chrono::steady_clock::now() - unplugged, 20s);
     EXPECT_EQ(harness.PresentCount(), 1);
     EXPECT_TRUE(harness.Manager().KeysAwaitingOpen().empty());
     EXPECT_GT(harness.Notices(), notices);
