@@ -3,7 +3,8 @@
 // (one report per 1 ms in each direction), and prints for each: the exchanges it took, the wire
 // minimum (1 ms per exchange), the mean wall time from start call to completion, and the ratio.
 // Then the time from a cancel to the operation's end while the library waits for a reply that
-// does not come (the designed goal is within 50 ms).
+// does not come (the designed goal is within 50 ms), and from an unplug in the middle of a read to
+// the operation's end, with the amplifier's own time-outs (goal: within 250 ms).
 #include <unistd.h>
 
 #include <algorithm>
@@ -119,6 +120,52 @@ bool MeasureCancel(VirtualAmp::VirtualAmplifier& amp, QdmDevice* device, int run
     return ok;
 }
 
+// Connects the amplifier's device through the exports; null on failure.
+QdmDevice* Connect(const std::string& serial)
+{
+    QDM_ScanDevices();
+    if (QDM_ConnectDevice(QUARRY_MAKER_VENDOR_ID, QUARRY_PRODUCT_ID_A210, serial.c_str()) != 1 ||
+        !WaitFor([] { return QDM_IsConnectCompleted() == 1; }, std::chrono::seconds(20))) {
+        return nullptr;
+    }
+    return QDM_GetConnectingDevice();
+}
+
+// The amplifier vanishes in the middle of a DSP parameter read-back; prints the mean and the
+// longest time from its going to the operation's end. Each run connects the device anew.
+bool MeasureUnplug(VirtualAmp::VirtualAmplifier& amp, VirtualAmp::AmpFolderHost& host, const std::string& serial,
+                   QdmDevice*& device, int runs)
+{
+    DspParamInfo info{};
+    bool ok = true;
+    double total = 0;
+    double longest = 0;
+    for (int run = 0; run < runs && ok; ++run) {
+        amp.ResetCounters();
+        VirtualAmp::AmpFaults faults = amp.Faults();
+        faults.unplugAtExchange = 100;
+        amp.SetFaults(faults);
+        ok = QDO_ReadDspParamInfoFromMCU(device, &info) == 1 &&
+             WaitFor([&amp] { return !amp.IsPresent(); }, std::chrono::seconds(20));
+        const auto gone = Clock::now();
+        ok = WaitFor([device] { return QDO_IsOperationCompleted(device) == 1; }, std::chrono::seconds(30)) && ok;
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - gone).count();
+        total += ms;
+        longest = std::max(longest, ms);
+        ok = ok && QDO_IsOperationSuccessful(device) == 0;
+        faults.unplugAtExchange = 0;
+        amp.SetFaults(faults);
+        QDM_DisconnectDevice(&device);
+        amp.Replug();
+        ok = ok && WaitFor([&] { return amp.IsPresent() && host.IsListening(); }, std::chrono::seconds(20));
+        device = ok ? Connect(serial) : nullptr;
+        ok = ok && device != nullptr;
+    }
+    std::printf("  %-30s %4d runs  unplug to end: mean %6.2f ms  longest %6.2f ms  (goal 250 ms)%s\n",
+                "unplug during a read", runs, total / runs, longest, ok ? "" : "  FAILED");
+    return ok;
+}
+
 QdoParamImage ImageWithMask(std::uint32_t maskA, std::uint32_t maskB)
 {
     QdoParamImage image{};
@@ -149,14 +196,11 @@ int Run(const fs::path& dir)
     }
 
     QDM_RegisterDevice("Cobalt", QUARRY_MAKER_VENDOR_ID, QUARRY_PRODUCT_ID_A210);
-    QDM_ScanDevices();
-    if (QDM_ConnectDevice(QUARRY_MAKER_VENDOR_ID, QUARRY_PRODUCT_ID_A210, config.serial.c_str()) != 1 ||
-        !WaitFor([] { return QDM_IsConnectCompleted() == 1; }, std::chrono::seconds(20)) ||
-        QDM_GetConnectingDevice() == nullptr) {
+    QdmDevice* device = Connect(config.serial);
+    if (device == nullptr) {
         std::fprintf(stderr, "bench_device_ops: cannot connect to the virtual amplifier\n");
         return 1;
     }
-    QdmDevice* device = QDM_GetConnectingDevice();
 
     std::uint8_t meters[44];
     const QdoParamImage item = ImageWithMask(1u << 16, 0);  // item 0 of channel 0: 768 bytes
@@ -180,8 +224,11 @@ int Run(const fs::path& dir)
     row("DSP parameter read-back", 2, [&] { return QDO_ReadDspParamInfoFromMCU(device, &info); });
 
     ok = MeasureCancel(*amp, device, 20, [&] { return QDO_ReadMCUbyID(device, 1, sizeof meters, meters); }) && ok;
+    ok = MeasureUnplug(*amp, host, config.serial, device, 5) && ok;
 
-    QDM_DisconnectDevice(&device);
+    if (device != nullptr) {
+        QDM_DisconnectDevice(&device);
+    }
     host.Stop();
     return ok ? 0 : 1;
 }
