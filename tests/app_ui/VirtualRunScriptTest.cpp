@@ -5,14 +5,15 @@
 // tidy-up of a build's firmware folder that the scripts run removes only that synthetic image.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -48,6 +49,24 @@ std::map<std::string, std::string> Contents(const fs::path& folder)
     return contents;
 }
 
+// A file of /proc: empty when it cannot be read, its process having ended meanwhile, say (a
+// stream would throw on that read error).
+std::string ReadProcFile(const fs::path& path)
+{
+    std::string text;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return text;
+    }
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return got < 0 ? std::string() : text;
+}
+
 // The processes whose command line or environment names `text`.
 int ProcessesNaming(const std::string& text)
 {
@@ -59,7 +78,7 @@ int ProcessesNaming(const std::string& text)
             continue;
         }
         for (const char* part : {"cmdline", "environ"}) {
-            if (ReadWholeFile(entry.path() / part).find(text) != std::string::npos) {
+            if (ReadProcFile(entry.path() / part).find(text) != std::string::npos) {
                 ++count;
                 break;
             }
@@ -141,7 +160,7 @@ public:
         const std::string parent = std::to_string(script_.processId());
         std::error_code error;
         for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
-            std::ifstream stat(entry.path() / "stat");
+            std::istringstream stat(ReadProcFile(entry.path() / "stat"));
             std::string pid, name, state, ppid;
             if (!(stat >> pid >> name >> state >> ppid) || ppid != parent) {
                 continue;
@@ -198,7 +217,7 @@ protected:
     void ExpectEditorPointedAtTheRunsImage(pid_t editor, const fs::path& run)
     {
         EXPECT_EQ(Contents(buildFirmware), before);
-        const std::string environ = ReadWholeFile(fs::path("/proc") / std::to_string(editor) / "environ");
+        const std::string environ = ReadProcFile(fs::path("/proc") / std::to_string(editor) / "environ");
         EXPECT_NE(environ.find("QUARRY_VIRTUAL_FIRMWARE_DIR=" + (run / "Firmware").string() + '\0'), std::string::npos);
         EXPECT_NE(environ.find("QUARRY_VIRTUAL_HID_DIR=" + (run / "amps").string() + '\0'), std::string::npos);
         std::error_code error;
