@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::uint32_t kUdevTag = 1;
 constexpr std::uint32_t kFolderTag = 2;
+
 bool AddToEpoll(int epollFd, int fd, std::uint32_t tag)
 {
     epoll_event event{};
