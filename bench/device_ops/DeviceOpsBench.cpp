@@ -89,8 +89,31 @@ void Print(const char* what, int runs, const Measured& m)
                 m.ok ? "" : "  FAILED");
 }
 
+// Times from a moment to the end of the running operation, over several runs.
+struct EndTimes {
+    int runs = 0;
+    double total = 0;
+    double longest = 0;
+
+    // Waits for the operation to end and takes the time; false when it did not end or succeeded.
+    bool Take(QdmDevice* device, Clock::time_point from)
+    {
+        const bool ended = WaitFor([device] { return QDO_IsOperationCompleted(device) == 1; }, std::chrono::seconds(30));
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+        ++runs;
+        total += ms;
+        longest = std::max(longest, ms);
+        return ended && QDO_IsOperationSuccessful(device) == 0;
+    }
+
+    void Print(const char* what, const char* from, int goalMs, bool ok) const
+    {
+        std::printf("  %-30s %4d runs  %s to end: mean %6.2f ms  longest %6.2f ms  (goal %d ms)%s\n", what, runs, from,
+                    runs > 0 ? total / runs : 0.0, longest, goalMs, ok ? "" : "  FAILED");
+    }
+};
+
 // The amplifier withholds its "REA"; once the library waits for it, the operation is cancelled.
-// Prints the mean and the longest time from the cancel call to the operation's end.
 bool MeasureCancel(VirtualAmp::VirtualAmplifier& amp, QdmDevice* device, int runs,
                    const std::function<std::int32_t()>& start)
 {
@@ -98,8 +121,7 @@ bool MeasureCancel(VirtualAmp::VirtualAmplifier& amp, QdmDevice* device, int run
     faults.dropReady = VirtualAmp::kAlways;
     amp.SetFaults(faults);
     bool ok = true;
-    double total = 0;
-    double longest = 0;
+    EndTimes times;
     for (int run = 0; run < runs && ok; ++run) {
         amp.ResetCounters();
         ok = start() == 1 && WaitFor([&amp] { return amp.Counters().droppedReplies > 0; }, std::chrono::seconds(20));
@@ -107,16 +129,11 @@ bool MeasureCancel(VirtualAmp::VirtualAmplifier& amp, QdmDevice* device, int run
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const auto cancelled = Clock::now();
         QDO_CancelOperation(device);
-        ok = WaitFor([device] { return QDO_IsOperationCompleted(device) == 1; }, std::chrono::seconds(30)) && ok;
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - cancelled).count();
-        total += ms;
-        longest = std::max(longest, ms);
-        ok = ok && QDO_IsOperationSuccessful(device) == 0;
+        ok = times.Take(device, cancelled) && ok;
     }
     faults.dropReady = 0;
     amp.SetFaults(faults);
-    std::printf("  %-30s %4d runs  cancel to end: mean %6.2f ms  longest %6.2f ms  (goal 50 ms)%s\n",
-                "cancel during a reply wait", runs, total / runs, longest, ok ? "" : "  FAILED");
+    times.Print("cancel during a reply wait", "cancel", 50, ok);
     return ok;
 }
 
@@ -131,15 +148,14 @@ QdmDevice* Connect(const std::string& serial)
     return QDM_GetConnectingDevice();
 }
 
-// The amplifier vanishes in the middle of a DSP parameter read-back; prints the mean and the
-// longest time from its going to the operation's end. Each run connects the device anew.
+// The amplifier vanishes in the middle of a DSP parameter read-back, with the amplifier's own
+// time-outs. Each run connects the device anew.
 bool MeasureUnplug(VirtualAmp::VirtualAmplifier& amp, VirtualAmp::AmpFolderHost& host, const std::string& serial,
                    QdmDevice*& device, int runs)
 {
     DspParamInfo info{};
     bool ok = true;
-    double total = 0;
-    double longest = 0;
+    EndTimes times;
     for (int run = 0; run < runs && ok; ++run) {
         amp.ResetCounters();
         VirtualAmp::AmpFaults faults = amp.Faults();
@@ -147,12 +163,7 @@ bool MeasureUnplug(VirtualAmp::VirtualAmplifier& amp, VirtualAmp::AmpFolderHost&
         amp.SetFaults(faults);
         ok = QDO_ReadDspParamInfoFromMCU(device, &info) == 1 &&
              WaitFor([&amp] { return !amp.IsPresent(); }, std::chrono::seconds(20));
-        const auto gone = Clock::now();
-        ok = WaitFor([device] { return QDO_IsOperationCompleted(device) == 1; }, std::chrono::seconds(30)) && ok;
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - gone).count();
-        total += ms;
-        longest = std::max(longest, ms);
-        ok = ok && QDO_IsOperationSuccessful(device) == 0;
+        ok = times.Take(device, Clock::now()) && ok;
         faults.unplugAtExchange = 0;
         amp.SetFaults(faults);
         QDM_DisconnectDevice(&device);
@@ -161,8 +172,7 @@ bool MeasureUnplug(VirtualAmp::VirtualAmplifier& amp, VirtualAmp::AmpFolderHost&
         device = ok ? Connect(serial) : nullptr;
         ok = ok && device != nullptr;
     }
-    std::printf("  %-30s %4d runs  unplug to end: mean %6.2f ms  longest %6.2f ms  (goal 250 ms)%s\n",
-                "unplug during a read", runs, total / runs, longest, ok ? "" : "  FAILED");
+    times.Print("unplug during a read", "unplug", 250, ok);
     return ok;
 }
 
