@@ -13,9 +13,9 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <QProcess>
 
@@ -68,9 +68,9 @@ std::string ReadProcFile(const fs::path& path)
 }
 
 // The processes whose command line or environment names `text`.
-int ProcessesNaming(const std::string& text)
+std::vector<pid_t> ProcessesNaming(const std::string& text)
 {
-    int count = 0;
+    std::vector<pid_t> found;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
         const std::string pid = entry.path().filename().string();
@@ -79,12 +79,12 @@ int ProcessesNaming(const std::string& text)
         }
         for (const char* part : {"cmdline", "environ"}) {
             if (ReadProcFile(entry.path() / part).find(text) != std::string::npos) {
-                ++count;
+                found.push_back(static_cast<pid_t>(std::stol(pid)));
                 break;
             }
         }
     }
-    return count;
+    return found;
 }
 
 // One run of the script in the background, with a private home and temporary folder.
@@ -154,19 +154,14 @@ public:
         return std::nullopt;
     }
 
-    // The editor: the script's child that runs the editor program.
-    std::optional<pid_t> Editor() const
+    // The editor of the run in `folder`: the process of the editor program that names the folder.
+    static std::optional<pid_t> Editor(const fs::path& folder)
     {
-        const std::string parent = std::to_string(script_.processId());
-        std::error_code error;
-        for (const fs::directory_entry& entry : fs::directory_iterator("/proc", error)) {
-            std::istringstream stat(ReadProcFile(entry.path() / "stat"));
-            std::string pid, name, state, ppid;
-            if (!(stat >> pid >> name >> state >> ppid) || ppid != parent) {
-                continue;
-            }
-            if (fs::read_symlink(entry.path() / "exe", error) == fs::path(QUARRY_EDITOR_BINARY)) {
-                return static_cast<pid_t>(std::stol(pid));
+        for (const pid_t pid : ProcessesNaming(folder.string())) {
+            std::error_code error;
+            if (fs::read_symlink(fs::path("/proc") / std::to_string(pid) / "exe", error) ==
+                fs::path(QUARRY_EDITOR_BINARY)) {
+                return pid;
             }
         }
         return std::nullopt;
@@ -200,7 +195,7 @@ protected:
         test_support::PumpEventsUntil(
             [&] {
                 folder = run.RunFolder();
-                editor = run.Editor();
+                editor = folder ? VirtualRun::Editor(*folder) : std::nullopt;
                 return editor && folder && fs::exists(*folder / "amps" / "2f5a-a210-VIRTUAL1.sock");
             },
             kStartLimit);
@@ -228,7 +223,7 @@ protected:
     void ExpectNothingLeft(const fs::path& run)
     {
         EXPECT_FALSE(fs::exists(run));
-        EXPECT_EQ(ProcessesNaming(run.string()), 0);
+        EXPECT_TRUE(ProcessesNaming(run.string()).empty());
         EXPECT_EQ(Contents(buildFirmware), before);
     }
 

@@ -195,7 +195,8 @@ int main(int argc, char** argv) {
   // The folder is made when missing (parents too), as a user who names a new one expects.
   std::error_code made;
   std::filesystem::create_directories(options.dir, made);
-  if (!std::filesystem::is_directory(options.dir)) {
+  std::error_code checked;
+  if (!std::filesystem::is_directory(options.dir, checked)) {
     std::cerr << "virtual-amp: not a folder: " << options.dir;
     if (made) std::cerr << " (" << made.message() << ")";
     std::cerr << "\n";
