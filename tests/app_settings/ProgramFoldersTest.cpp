@@ -45,24 +45,19 @@ TEST(ProgramFolders, DataAndFirmwareLieBesideTheExecutable) {
 // The virtual run's synthetic images are read only by an editor that talks to virtual amplifiers
 // alone; any other editor takes the folder beside it, whatever else is set.
 TEST(ProgramFolders, TheVirtualFirmwareFolderIsUsedOnlyWithVirtualDevices) {
-  {
-    ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", nullptr);
-    ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", "/tmp/run/Firmware");
-    EXPECT_EQ(GetFirmwareFolderInUse(), GetFirmwareFolder());
+  struct Case {
+    const char* devices;
+    const char* firmware;
+    bool virtualFolder;
+  };
+  for (const Case& c : {Case{nullptr, "/tmp/run/Firmware", false}, Case{"", "/tmp/run/Firmware", false},
+                        Case{"/tmp/run/amps", nullptr, false}, Case{"/tmp/run/amps", "", false},
+                        Case{"/tmp/run/amps", "/tmp/run/Firmware", true}}) {
+    ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", c.devices);
+    ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", c.firmware);
+    EXPECT_EQ(GetFirmwareFolderInUse(), c.virtualFolder ? std::filesystem::path(c.firmware) : GetFirmwareFolder())
+        << (c.devices ? c.devices : "(unset)") << " " << (c.firmware ? c.firmware : "(unset)");
   }
-  {
-    ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", "");
-    ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", "/tmp/run/Firmware");
-    EXPECT_EQ(GetFirmwareFolderInUse(), GetFirmwareFolder());
-  }
-  for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
-    ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", "/tmp/run/amps");
-    ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", unset);
-    EXPECT_EQ(GetFirmwareFolderInUse(), GetFirmwareFolder());
-  }
-  ScopedEnv devices("QUARRY_VIRTUAL_HID_DIR", "/tmp/run/amps");
-  ScopedEnv firmware("QUARRY_VIRTUAL_FIRMWARE_DIR", "/tmp/run/Firmware");
-  EXPECT_EQ(GetFirmwareFolderInUse(), std::filesystem::path("/tmp/run/Firmware"));
 }
 
 TEST(ProgramFolders, AbsoluteXdgDataHomeIsUsed) {
